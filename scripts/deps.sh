@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs every Debian package the project needs; only what is missing, and refreshes the
+# package index only when something has to be installed.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config ccache
+  libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+  firebird3.0-server-core firebird3.0-utils firebird-dev libfbclient2
+  libsqlite3-dev
+  qt6-base-dev
+  libpugixml-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+# The Firebird server is installed for the loopback-server tests; its SYSDBA password is
+# preset so the package installs without asking.
+if ! dpkg-query -W -f='${Status}' firebird3.0-server 2>/dev/null | grep -q "install ok installed"; then
+  missing+=(firebird3.0-server)
+fi
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "deps: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  if command -v debconf-set-selections >/dev/null; then
+    echo "firebird3.0-server shared/firebird/enabled boolean false" | debconf-set-selections
+    echo "firebird3.0-server shared/firebird/sysdba_password/first_install password masterkey" | debconf-set-selections
+    echo "firebird3.0-server shared/firebird/sysdba_password/new_password password masterkey" | debconf-set-selections
+  fi
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,58 @@
+// Variant: a value of one of the kinds datasets and queries hand around (unassigned, null,
+// boolean, integers, double, currency, date-time, string), with the conversions and
+// comparisons the components need.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <variant>
+
+#include "util/currency.h"
+#include "util/sysutils.h"
+
+namespace lm {
+
+enum class TVarType { varEmpty, varNull, varBoolean, varInteger, varInt64, varDouble, varCurrency, varDate, varString };
+
+class Variant {
+public:
+    Variant() = default;                         // unassigned
+    static Variant Null();
+    Variant(bool b);
+    Variant(int n);
+    Variant(int64_t n);
+    Variant(double d);
+    Variant(Currency c);
+    static Variant FromDate(TDateTime dt);
+    Variant(std::string s);                      // Windows-1251 text
+    Variant(const char* s);
+
+    TVarType VarType() const;
+    bool IsEmpty() const;                        // unassigned
+    bool IsNull() const;                         // null
+    bool IsNullOrEmpty() const { return IsNull() || IsEmpty(); }
+
+    // Conversions raise EConvertError for a text that is not a value of the kind, and
+    // lm::Exception "Could not convert variant of type (Null) into type (%s)" for null/unassigned
+    // (except AsString, which gives the empty text).
+    bool AsBoolean() const;
+    int AsInteger() const;
+    int64_t AsInt64() const;
+    double AsFloat() const;
+    Currency AsCurrency() const;
+    TDateTime AsDateTime() const;
+    std::string AsString() const;                // numbers and dates formatted by FormatSettings
+
+    // Equality and ordering: numbers compare as numbers across kinds, strings byte-wise, a
+    // string against a number by converting the string; null/unassigned equal only each other
+    // and order before every value.
+    bool operator==(const Variant& other) const;
+    int Compare(const Variant& other) const;     // <0, 0, >0
+
+private:
+    struct NullTag { bool operator==(const NullTag&) const = default; };
+    struct DateTag { TDateTime value; bool operator==(const DateTag&) const = default; };
+    std::variant<std::monostate, NullTag, bool, int, int64_t, double, Currency, DateTag, std::string> m_value;
+};
+
+} // namespace lm
