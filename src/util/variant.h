@@ -33,8 +33,11 @@ public:
     bool IsNullOrEmpty() const { return IsNull() || IsEmpty(); }
 
     // Conversions raise EConvertError for a text that is not a value of the kind, and
-    // lm::Exception "Could not convert variant of type (Null) into type (%s)" for null/unassigned
-    // (except AsString, which gives the empty text).
+    // lm::Exception "Could not convert variant of type (Null) into type (%s)" for null ("(Empty)"
+    // for unassigned; AsString gives the empty text for both) or for a number out of the
+    // target's range. As on the platform, true converts to -1 and a boolean's text is
+    // "True"/"False"; doubles round to integers halves to even; a text converts to a boolean
+    // when it is "True"/"False" (any case) or a number.
     bool AsBoolean() const;
     int AsInteger() const;
     int64_t AsInt64() const;
@@ -44,8 +47,9 @@ public:
     std::string AsString() const;                // numbers and dates formatted by FormatSettings
 
     // Equality and ordering: numbers compare as numbers across kinds, strings byte-wise, a
-    // string against a number by converting the string; null/unassigned equal only each other
-    // and order before every value.
+    // string against a number by converting the string (against a date as a date-time); a
+    // string that does not convert is compared with the number's AsString text, so these
+    // never throw. Null/unassigned equal only each other and order before every value.
     bool operator==(const Variant& other) const;
     int Compare(const Variant& other) const;     // <0, 0, >0
 
