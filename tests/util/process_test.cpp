@@ -1,0 +1,144 @@
+// Command-line switches and real child processes.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "util/cp1251.h"
+#include "util/exceptions.h"
+#include "util/filefunc.h"
+
+using namespace lm;
+
+namespace {
+
+std::vector<std::string> runLines(const std::string& cmdLine, int* exitCode = nullptr, const std::string& dir = "")
+{
+    std::vector<std::string> lines;
+    const int code = ExecLogOutput(cmdLine, dir, [&](const std::string& line) { lines.push_back(line); });
+    if (exitCode)
+        *exitCode = code;
+    return lines;
+}
+
+bool noChildLeft()
+{
+    return ::waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD;
+}
+
+} // namespace
+
+TEST(CmdLine, SwitchesAndTheirParameters)
+{
+    const auto saved = CmdLineArgs();
+    SetCmdLineArgs({"prog", "-DB", "base.gdb", "/Log", "/var/log/x.log", "-user"});
+    EXPECT_EQ(FindCmdLineSwitchN("db"), 1);
+    EXPECT_EQ(FindCmdLineSwitchN("log"), 3);
+    EXPECT_EQ(FindCmdLineSwitchN("prog"), 0);
+    EXPECT_EQ(FindCmdLineSwitchN("base.gdb"), 0);
+    EXPECT_EQ(FindCmdLineParam("db"), "base.gdb");
+    EXPECT_EQ(FindCmdLineParam("LOG"), "/var/log/x.log");
+    EXPECT_EQ(FindCmdLineParam("user"), "");  // last argument
+    EXPECT_EQ(FindCmdLineParam("none"), "");
+    SetCmdLineArgs({"prog", "-db", "-x"});
+    EXPECT_EQ(FindCmdLineParam("db"), "");
+    const char* argv[] = {"prog", "-отчёт", "файл"};
+    SetCmdLineArgs(3, argv);
+    EXPECT_EQ(FindCmdLineParam("ОТЧЁТ"_w), "файл"_w);
+    SetCmdLineArgs(saved);
+}
+
+TEST(CmdLine, DefaultArgumentsComeFromTheProcess)
+{
+    ASSERT_FALSE(CmdLineArgs().empty());
+    EXPECT_NE(CmdLineArgs()[0].find("test_util"), std::string::npos);
+}
+
+TEST(CmdLine, SplitFollowsShellQuotingWithoutExpansion)
+{
+    using V = std::vector<std::string>;
+    EXPECT_EQ(SplitCmdLine("  a  b\tc "), (V{"a", "b", "c"}));
+    EXPECT_EQ(SplitCmdLine("/bin/sh -c 'printf \"%s\" $HOME'"), (V{"/bin/sh", "-c", "printf \"%s\" $HOME"}));
+    EXPECT_EQ(SplitCmdLine("\"a b\"c \"q\\\"\\\\\" x\\ y ''"), (V{"a bc", "q\"\\", "x y", ""}));
+    EXPECT_EQ(SplitCmdLine("'unclosed"), (V{"unclosed"}));
+    EXPECT_TRUE(SplitCmdLine("   ").empty());
+}
+
+TEST(ExecLogOutput, PassesCrLfLinesAndReturnsTheExitCode)
+{
+    int code = -1;
+    EXPECT_EQ(runLines("/bin/sh -c 'printf \"a\\r\\nb\\r\\n\"'", &code), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(runLines("/bin/sh -c 'printf \"x\\n\\ny\\rz\\n\"; echo err >&2; printf last; exit 3'", &code),
+              (std::vector<std::string>{"x", "", "y\rz", "err", "last"}));
+    EXPECT_EQ(code, 3);
+    EXPECT_EQ(runLines("sh -c 'kill -9 $$'", &code), std::vector<std::string>{});
+    EXPECT_EQ(code, 128 + 9);
+    EXPECT_TRUE(noChildLeft());
+}
+
+TEST(ExecLogOutput, ConvertsUtf8EvenWhenACharacterSpansTwoReads)
+{
+    // 1023 bytes, then a two-byte letter across the 1024-byte read boundary.
+    const std::string line = std::string(1023, 'x') + "Щука"_w;
+    EXPECT_EQ(runLines("printf '%s\\n' '" + line + "'"),
+              std::vector<std::string>{std::string(1023, 'x') + "Щука"_w});
+    EXPECT_EQ(runLines("echo " + std::string("Ёж"_w)), std::vector<std::string>{"Ёж"_w});
+}
+
+TEST(ExecLogOutput, RunsInTheGivenFolderAndReportsStartFailures)
+{
+    EXPECT_EQ(runLines("pwd", nullptr, "/usr"), std::vector<std::string>{"/usr"});
+    auto message = [](const std::string& cmd, const std::string& dir) {
+        try {
+            ExecLogOutput(cmd, dir, nullptr);
+        } catch (const Exception& e) {
+            return e.Message();
+        }
+        return std::string("(no exception)");
+    };
+    EXPECT_EQ(message("/no/such/program -x", ""),
+              "Ошибка запуска программы \"/no/such/program -x\":\r\nКод: 2: No such file or directory"_w);
+    EXPECT_EQ(message("pwd", "/no/such/dir"), "Ошибка запуска программы \"pwd\":\r\nКод: 2: No such file or directory"_w);
+    EXPECT_EQ(message("  ", "").rfind("Ошибка запуска программы \"  \":\r\nКод: 2:"_w, 0), 0u);
+    EXPECT_TRUE(noChildLeft());
+}
+
+TEST(ExecLogOutput, AnAbortInTheCallbackEndsTheProgramAndReapsIt)
+{
+    int calls = 0;
+    EXPECT_THROW(ExecLogOutput("yes", "",
+                               [&](const std::string&) {
+                                   if (++calls == 3)
+                                       throw EAbort();
+                               }),
+                 EAbort);
+    EXPECT_EQ(calls, 3);
+    EXPECT_TRUE(noChildLeft());
+}
+
+TEST(ExecAndWait, KeepsTheInterfaceLiveUntilTheProgramEnds)
+{
+    char tmpl[] = "/tmp/lmexecXXXXXX";
+    ASSERT_NE(::mkdtemp(tmpl), nullptr);
+    const std::string marker = std::string(tmpl) + "/done";
+    int polls = 0;
+    SetProcessMessagesHook([&] { ++polls; return true; });
+    EXPECT_TRUE(ExecAndWait("/bin/sh", "-c 'sleep 0.2; echo > " + marker + "'"));
+    EXPECT_TRUE(FileExists(marker));
+    EXPECT_GT(polls, 3);
+    EXPECT_TRUE(noChildLeft());
+    EXPECT_FALSE(ExecAndWait("/no/such/program", ""));
+    EXPECT_FALSE(ExecAndWait("", ""));
+
+    // A terminating application stops waiting: the program is still running afterwards.
+    polls = 0;
+    SetProcessMessagesHook([&] { ++polls; return false; });
+    EXPECT_TRUE(ExecAndWait("sleep", "0.5"));
+    EXPECT_EQ(polls, 1);
+    EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), 0);
+    SetProcessMessagesHook(nullptr);
+    ::wait(nullptr);
+    RemoveDir(tmpl);
+}
