@@ -18,7 +18,7 @@ namespace {
 constexpr int64_t kMSecsPerDay = 86400000;
 
 // Days from 1970-01-01 of a proleptic Gregorian date (valid for any year).
-int64_t daysFromCivil(int64_t y, int m, int d)
+constexpr int64_t daysFromCivil(int64_t y, int m, int d)
 {
     y -= m <= 2;
     const int64_t era = (y >= 0 ? y : y - 399) / 400;
@@ -41,7 +41,7 @@ void civilFromDays(int64_t z, int64_t& y, int& m, int& d)
     y = yoe + era * 400 + (m <= 2);
 }
 
-const int64_t kEpochFrom1970 = daysFromCivil(1899, 12, 30);
+constexpr int64_t kEpochFrom1970 = daysFromCivil(1899, 12, 30);
 
 // Splits a date-time into its day number and the milliseconds of its time of day, rounding
 // to the millisecond (so 23:59:59.9999 becomes the next midnight).
@@ -408,17 +408,17 @@ TDateTime StrToDateTime(std::string_view s)
 
 namespace {
 
-const char* const kShortMonthNames[12] = {"янв"_w, "фев"_w, "мар"_w, "апр"_w, "май"_w, "июн"_w,
+constexpr const char* kShortMonthNames[12] = {"янв"_w, "фев"_w, "мар"_w, "апр"_w, "май"_w, "июн"_w,
                                           "июл"_w, "авг"_w, "сен"_w, "окт"_w, "ноя"_w, "дек"_w};
-const char* const kLongMonthNames[12] = {"Январь"_w, "Февраль"_w, "Март"_w,     "Апрель"_w,
+constexpr const char* kLongMonthNames[12] = {"Январь"_w, "Февраль"_w, "Март"_w,     "Апрель"_w,
                                          "Май"_w,    "Июнь"_w,    "Июль"_w,     "Август"_w,
                                          "Сентябрь"_w, "Октябрь"_w, "Ноябрь"_w, "Декабрь"_w};
 // After a day number the month is named in the genitive: "5 марта 2007".
-const char* const kGenitiveMonthNames[12] = {"января"_w, "февраля"_w, "марта"_w,    "апреля"_w,
+constexpr const char* kGenitiveMonthNames[12] = {"января"_w, "февраля"_w, "марта"_w,    "апреля"_w,
                                              "мая"_w,    "июня"_w,    "июля"_w,     "августа"_w,
                                              "сентября"_w, "октября"_w, "ноября"_w, "декабря"_w};
-const char* const kShortDayNames[7] = {"Вс"_w, "Пн"_w, "Вт"_w, "Ср"_w, "Чт"_w, "Пт"_w, "Сб"_w};
-const char* const kLongDayNames[7] = {"воскресенье"_w, "понедельник"_w, "вторник"_w, "среда"_w,
+constexpr const char* kShortDayNames[7] = {"Вс"_w, "Пн"_w, "Вт"_w, "Ср"_w, "Чт"_w, "Пт"_w, "Сб"_w};
+constexpr const char* kLongDayNames[7] = {"воскресенье"_w, "понедельник"_w, "вторник"_w, "среда"_w,
                                       "четверг"_w,     "пятница"_w,     "суббота"_w};
 
 struct DateTimeParts {

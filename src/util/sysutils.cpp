@@ -10,7 +10,8 @@
 
 namespace lm {
 
-TFormatSettings FormatSettings;
+// Constant-initialised, so static initialisers of other files already see the Russian settings.
+constinit TFormatSettings FormatSettings;
 
 std::string TrimLeft(std::string_view s)
 {
