@@ -1,0 +1,101 @@
+// The red-black tree shared by TRBTree and TRBTreeObject: insertion and lookup only, nodes
+// carved from zero-filled blocks of a caller-chosen size.
+#pragma once
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace lm {
+
+enum TNodeColor { ncBlack, ncRed };
+
+namespace detail {
+
+template <typename TData>
+struct TRBNodeOf {
+    TRBNodeOf* Left;
+    TRBNodeOf* Right;
+    TRBNodeOf* Parent;  // nullptr for the root
+    TNodeColor Color;
+    TData Data;
+};
+
+// `Order::Compare(a, b)` is a three-way comparison of two entries (negative when `a` sorts
+// first). The definitions live in rbtreecore_impl.h, instantiated by each tree's source file.
+template <typename TData, typename Order>
+class TRBTreeCore {
+public:
+    using TRBNode = TRBNodeOf<TData>;
+
+    // The sentinel of this node type: every missing child, and the root of an empty tree. Its
+    // children are itself, its parent is null, it is black and empty; the tree never writes it.
+    static TRBNode* NILL() { return &LEAF; }
+
+    // An empty tree with the first block of `blockSize` nodes allocated (sizes below 1 are
+    // taken as 1). Raises std::bad_alloc when memory runs out.
+    explicit TRBTreeCore(int blockSize);
+    ~TRBTreeCore();
+    TRBTreeCore(const TRBTreeCore&) = delete;
+    TRBTreeCore& operator=(const TRBTreeCore&) = delete;
+
+    // The node holding an entry equal to `key` (Inserted() false afterwards), or a new node
+    // holding `key` (Inserted() true, Count() one more).
+    TRBNode* InsertNode(const TData& key);
+    // The node holding an entry equal to `key`, or NILL().
+    TRBNode* FindNode(const TData& key) const;
+    // Forgets every node but keeps the blocks: the next inserts refill them from the first.
+    void Clear();
+
+    TRBNode* Root() const { return m_root; }
+    int Count() const { return m_count; }
+    bool Inserted() const { return m_inserted; }
+    int BlockSize() const { return m_blockSize; }
+    int BlockCount() const { return static_cast<int>(m_blocks.size()); }
+
+    // Checks the red-black rules (black root and sentinel, no red node with a red child, the
+    // same number of black nodes on every path), the parent links, the strict order of the
+    // entries, and Count against the nodes in the tree and those handed out from the blocks.
+    // Returns the first violation found, or the empty text.
+    std::string CheckInvariants() const;
+
+protected:
+    // Calls `visit(data)` for the entry of every node handed out since the last Clear.
+    template <typename Visit>
+    void ForEachEntry(Visit visit) const
+    {
+        for (int b = 0; b <= m_blockIndex && b < BlockCount(); ++b) {
+            const int used = b < m_blockIndex ? m_blockSize : m_nodeIndex;
+            for (int i = 0; i < used; ++i)
+                visit(m_blocks[b].get()[i].Data);
+        }
+    }
+
+    TRBNode* NewNode();
+    void InsertFixup(TRBNode* x);
+    void RotateLeft(TRBNode* x);
+    void RotateRight(TRBNode* x);
+
+private:
+    struct FreeBlock {
+        void operator()(TRBNode* block) const { std::free(block); }
+    };
+    void AllocateBlock();
+
+    static TRBNode LEAF;
+
+    TRBNode* m_root = NILL();
+    int m_blockSize;
+    std::vector<std::unique_ptr<TRBNode, FreeBlock>> m_blocks;
+    int m_blockIndex = 0;
+    int m_nodeIndex = 0;
+    int m_count = 0;
+    bool m_inserted = false;
+};
+
+template <typename TData, typename Order>
+typename TRBTreeCore<TData, Order>::TRBNode TRBTreeCore<TData, Order>::LEAF{&LEAF, &LEAF, nullptr, ncBlack, TData{}};
+
+} // namespace detail
+} // namespace lm
