@@ -219,9 +219,10 @@ std::string renderSection(std::string_view s, const SectionLayout& l, const std:
     int fracSeen = 0;  // fraction placeholders passed
     bool afterPoint = false;
     bool minusDone = !minus;
+    bool exponentDone = false;  // placeholders after the exponent have nothing left to show
 
     auto putIntPlace = [&](int place) {  // place 1 = units
-        if (place <= intLen) {
+        if (place >= 1 && place <= intLen) {
             out += intText[intLen - place];
             if (l.Thousands && place > 1 && (place - 1) % 3 == 0)
                 out += FormatSettings.ThousandSeparator;
@@ -241,6 +242,8 @@ std::string renderSection(std::string_view s, const SectionLayout& l, const std:
             const auto end = close == std::string_view::npos ? s.size() : close;
             out.append(s.substr(i + 1, end - i - 1));
             i = end;
+        } else if (exponentDone && (c == '0' || c == '#' || c == '.' || c == ',')) {
+            // nothing: the number is complete
         } else if (c == '0' || c == '#') {
             startNumber();
             if (!afterPoint) {
@@ -278,6 +281,7 @@ std::string renderSection(std::string_view s, const SectionLayout& l, const std:
                 ++i;
             }
             --i;
+            exponentDone = true;
             if (exponent < 0)
                 out += '-';
             else if (signMode == '+')

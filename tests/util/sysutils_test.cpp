@@ -145,6 +145,7 @@ TEST(SysUtils, FormatFloatSectionsQuotesAndExponents)
     EXPECT_EQ(FormatFloat("0.0E-0", 1234.5), "1,2E3");
     EXPECT_EQ(FormatFloat("0.00E+00", 0), "0,00E+00");
     EXPECT_EQ(FormatFloat("0.00E+00", 9.999), "1,00E+01");
+    EXPECT_EQ(FormatFloat("0E+00 0#", 5), "5E+00 ");  // placeholders after the exponent are spent
     EXPECT_EQ(FormatFloat("", 2.5), "2,5");
     EXPECT_EQ(FormatFloat("0", 1e20), "1E20");  // beyond fixed digits: general format
     EXPECT_EQ(FormatFloat("0.00", std::nan("")), "NAN");
@@ -229,10 +230,12 @@ TEST(SysUtils, StrToDateFollowsTheShortDateOrder)
 {
     EXPECT_EQ(StrToDate("05.03.2007"), EncodeDate(2007, 3, 5));
     EXPECT_EQ(StrToDate(" 5.3.2007 "), EncodeDate(2007, 3, 5));
-    EXPECT_EQ(StrToDate("5.3.07"), EncodeDate(2007, 3, 5));
-    EXPECT_EQ(StrToDate("5.3.80"), EncodeDate(1980, 3, 5));
     int y, m, d;
     DecodeDate(Now(), y, m, d);
+    // Two-digit years span the 50 years before the current one and the 49 after it.
+    EXPECT_EQ(StrToDate("5.3." + std::to_string((y + 49) % 100)), EncodeDate(y + 49, 3, 5));
+    EXPECT_EQ(StrToDate("5.3." + std::to_string((y - 50) % 100)), EncodeDate(y - 50, 3, 5));
+    EXPECT_EQ(StrToDate("5.3.0207"), EncodeDate(207, 3, 5));  // four digits are taken as written
     EXPECT_EQ(StrToDate("5.3"), EncodeDate(y, 3, 5));
     for (const char* bad : {"", "5", "29.02.2007", "32.01.2007", "05.13.2007", "05/03/2007", "05.03.2007.",
                             "05.03.2007x", "05.03.20071", "a.b.c"}) {
