@@ -39,7 +39,7 @@ bool toScaledInteger(DecimalDigits d, int scale, int64_t& raw)
 
 namespace {
 
-using Wide = __int128;
+__extension__ typedef __int128 Wide;  // products of two raw amounts need 128 bits
 
 // The quotient n / d rounded half away from zero (d != 0).
 Wide divideRounded(Wide n, Wide d)

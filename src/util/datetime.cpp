@@ -4,6 +4,7 @@
 // 29 December 1899, 06:00. Encoding and decoding follow that rule in both directions.
 #include <cctype>
 #include <chrono>
+#include <algorithm>
 #include <cmath>
 #include <ctime>
 

@@ -1,4 +1,5 @@
 // Number to text: the general format and the pattern-driven FormatFloat/FormatCurr.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>

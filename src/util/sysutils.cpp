@@ -10,8 +10,9 @@
 
 namespace lm {
 
-// Constant-initialised, so static initialisers of other files already see the Russian settings.
-constinit TFormatSettings FormatSettings;
+// Initialised ahead of ordinary static objects, so static initialisers of other files already
+// see the Russian settings.
+__attribute__((init_priority(101))) TFormatSettings FormatSettings;
 
 std::string TrimLeft(std::string_view s)
 {

@@ -260,9 +260,10 @@ int Variant::Compare(const Variant& other) const
         return threeWay(AsInt64(), other.AsInt64());
     // Currency against currency or an integer exactly, in units of 1/10000.
     if ((a == TVarType::varCurrency || isIntegral(a)) && (b == TVarType::varCurrency || isIntegral(b))) {
-        auto raw = [](const Variant& v) -> __int128 {
-            return v.VarType() == TVarType::varCurrency ? __int128(std::get<Currency>(v.m_value).Raw())
-                                                        : __int128(v.AsInt64()) * Currency::Scale;
+        __extension__ typedef __int128 Wide;  // an Int64 in 1/10000 units needs more than 64 bits
+        auto raw = [](const Variant& v) -> Wide {
+            return v.VarType() == TVarType::varCurrency ? Wide(std::get<Currency>(v.m_value).Raw())
+                                                        : Wide(v.AsInt64()) * Currency::Scale;
         };
         return threeWay(raw(*this), raw(other));
     }
