@@ -1,0 +1,140 @@
+// Entity decoding and encoding of the XML model.
+#include "xml/xmlentities.h"
+
+#include <array>
+#include <cstring>
+
+#include "util/exceptions.h"
+
+namespace lm {
+
+namespace {
+
+// Control bytes that no XML text may hold; tab, line feed, carriage return and the zero byte
+// (which becomes a space) are allowed.
+constexpr std::array<bool, 256> kIllegal = [] {
+    std::array<bool, 256> t{};
+    for (int c = 1; c < 32; ++c)
+        t[c] = !(c == 9 || c == 10 || c == 13);
+    return t;
+}();
+
+// The entities in the order the decoder tries them; occurrences never overlap (each holds a
+// single '&', at its start), so one left-to-right pass equals replacing them one kind at a time.
+struct Entity {
+    std::string_view text;
+    char byte;
+};
+constexpr Entity kEntities[] = {
+    {"&gt;", '>'}, {"&lt;", '<'}, {"&quot;", '"'}, {"&apos;", '\''}, {"&amp;", '&'},
+};
+
+template <bool Attr>
+void appendEncoded(std::string& out, std::string_view s)
+{
+    out.reserve(out.size() + s.size());
+    for (char c : s) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '"': if (Attr) out += "&quot;"; else out += c; break;
+        case '>': if (Attr) out += "&gt;"; else out += c; break;
+        case '\'': if (Attr) out += "&apos;"; else out += c; break;
+        case '\0': out += ' '; break;
+        default: out += c;
+        }
+    }
+}
+
+} // namespace
+
+namespace detail {
+
+void checkXMLChars(std::string_view s)
+{
+    for (char ch : s) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (kIllegal[c]) {
+            static const char hex[] = "0123456789ABCDEF";
+            std::string msg = "Illegal char in XML. Char ";
+            msg += ch;
+            msg += " code x";
+            msg += hex[c >> 4];
+            msg += hex[c & 15];
+            msg += '.';
+            throw Exception(std::move(msg));
+        }
+    }
+}
+
+void appendXMLDecoded(std::string& out, std::string_view s)
+{
+    checkXMLChars(s);
+    std::size_t i = 0;
+    while (i < s.size()) {
+        // Copy the run up to the next byte that needs a look.
+        std::size_t j = i;
+        while (j < s.size() && s[j] != '&' && s[j] != '\0')
+            ++j;
+        out.append(s.data() + i, j - i);
+        if (j == s.size())
+            break;
+        if (s[j] == '\0') {
+            out += ' ';
+            i = j + 1;
+            continue;
+        }
+        i = j + 1;
+        char decoded = '&';
+        for (const Entity& e : kEntities) {
+            if (s.substr(j, e.text.size()) == e.text) {
+                decoded = e.byte;
+                i = j + e.text.size();
+                break;
+            }
+        }
+        out += decoded;
+    }
+}
+
+} // namespace detail
+
+std::string XMLDecode(std::string_view s)
+{
+    std::string out;
+    out.reserve(s.size());
+    detail::appendXMLDecoded(out, s);
+    return out;
+}
+
+std::string XMLEncode(std::string_view s)
+{
+    std::string out;
+    for (char c : s) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '"': out += "&quot;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '\'': out += "&apos;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string XMLEncodeAttr(std::string_view s)
+{
+    std::string out;
+    appendEncoded<true>(out, s);
+    return out;
+}
+
+std::string XMLEncodeNode(std::string_view s)
+{
+    std::string out;
+    appendEncoded<false>(out, s);
+    return out;
+}
+
+} // namespace lm

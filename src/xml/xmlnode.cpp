@@ -1,0 +1,243 @@
+// TXMLNode: construction, the attribute and value accessors, and the changes to a node's children.
+#include "xml/xmlnode.h"
+
+#include <utility>
+
+#include "util/cp1251.h"
+#include "xml/xmltext.h"
+
+namespace lm {
+
+namespace {
+
+std::unique_ptr<TXMLNode> parsedChild(std::unique_ptr<TXMLNode> node, std::string_view text)
+{
+    if (!text.empty()) {
+        std::size_t pos = 0;
+        node->ParseXML(text, pos);
+    }
+    return node;
+}
+
+} // namespace
+
+std::unique_ptr<TXMLNode> TXMLNode::Create(std::string_view text)
+{
+    std::unique_ptr<TXMLNode> node(new TXMLNode());
+    // A text that is empty up to its first zero byte is an empty document, not an error.
+    if (text.empty() || text[0] == '\0')
+        return node;
+    return parsedChild(std::move(node), text);
+}
+
+std::unique_ptr<TXMLNode> TXMLNode::Create(std::string_view text, TXMLNode* parent, bool ignoreCase)
+{
+    std::unique_ptr<TXMLNode> node(new TXMLNode());
+    node->Parent = parent;
+    node->IgnoreCase = ignoreCase;
+    if (parent) {
+        node->IsHTML = parent->IsHTML;
+        node->IgnoreCase = parent->IgnoreCase;
+    }
+    return parsedChild(std::move(node), text);
+}
+
+std::unique_ptr<TXMLNode> TXMLNode::CreateFromFile(const std::string& fileName, TXMLNode* parent)
+{
+    const std::string text = xmltext::readFile(fileName);
+    return Create(text, parent, false);
+}
+
+std::unique_ptr<TXMLNode> TXMLNode::CreateHTML(std::string_view text, TXMLNode* parent, bool ignoreCase)
+{
+    std::unique_ptr<TXMLNode> node(new TXMLNode());
+    node->Parent = parent;
+    node->IsHTML = true;
+    node->IgnoreCase = ignoreCase;
+    if (parent) {
+        node->IsHTML = parent->IsHTML;
+        node->IgnoreCase = parent->IgnoreCase;
+    }
+    return parsedChild(std::move(node), text);
+}
+
+std::unique_ptr<TXMLNode> TXMLNode::Create(std::string name, TXMLNodeType nodeType, TXMLNode* parent, std::string value)
+{
+    std::unique_ptr<TXMLNode> node(new TXMLNode());
+    node->Name = std::move(name);
+    node->NodeType = nodeType;
+    node->Value = std::move(value);
+    node->Parent = parent;
+    if (nodeType != ntAttr && parent) {
+        node->IsHTML = parent->IsHTML;
+        node->IgnoreCase = parent->IgnoreCase;
+    }
+    return node;
+}
+
+std::unique_ptr<TXMLNode> TXMLNode::CreateDocument(const std::string& name, const std::string& encoding)
+{
+    std::unique_ptr<TXMLNode> node(new TXMLNode());
+    node->Name = name;
+    TXMLNode* decl = node->CreateHeader().AddNode("xml", std::string(), ntNode);
+    decl->Attrs().AddNode("version", "1.0", ntAttr);
+    decl->Attrs().AddNode("encoding", encoding, ntAttr);
+    decl->Attrs().AddNode("standalone", "yes", ntAttr);
+    return node;
+}
+
+TXMLNode::~TXMLNode() = default;
+
+TXMLNodeList& TXMLNode::Attrs()
+{
+    if (!m_attrs)
+        m_attrs = std::make_unique<TXMLNodeList>(this);
+    return *m_attrs;
+}
+
+TXMLNodeList& TXMLNode::Nodes()
+{
+    if (!m_nodes)
+        m_nodes = std::make_unique<TXMLNodeList>(this);
+    return *m_nodes;
+}
+
+namespace {
+const TXMLNodeList& emptyList()
+{
+    static const TXMLNodeList empty(nullptr);
+    return empty;
+}
+} // namespace
+
+const TXMLNodeList& TXMLNode::Attrs() const
+{
+    return m_attrs ? *m_attrs : emptyList();
+}
+
+const TXMLNodeList& TXMLNode::Nodes() const
+{
+    return m_nodes ? *m_nodes : emptyList();
+}
+
+TXMLNodeList& TXMLNode::CreateHeader()
+{
+    if (!m_header)
+        m_header = std::make_unique<TXMLNodeList>(this);
+    return *m_header;
+}
+
+int TXMLNode::GetCount() const
+{
+    return m_nodes ? m_nodes->Count() : 0;
+}
+
+TXMLNode* TXMLNode::GetNodebyIndex(int index) const
+{
+    return Nodes().GetNode(index);
+}
+
+std::string TXMLNode::GetValue() const
+{
+    if (NodeType != ntNode)
+        return Value;
+    for (const TXMLNode* child : Nodes())
+        if (child->NodeType == ntText || child->NodeType == ntCData)
+            return child->Value;
+    return std::string();
+}
+
+void TXMLNode::SetValue(const std::string& value)
+{
+    switch (NodeType) {
+    case ntNode:
+        for (TXMLNode* child : Nodes())
+            if (child->NodeType == ntText || child->NodeType == ntCData) {
+                child->Value = value;
+                return;
+            }
+        Nodes().AddNode(std::string(), value, ntText);
+        break;
+    case ntAttr:
+    case ntText:
+    case ntCData:
+        Value = value;
+        break;
+    case ntComment:
+        break;
+    }
+}
+
+TXMLNode* TXMLNode::AttrNode(std::string_view name) const
+{
+    return m_attrs ? m_attrs->NodebyName(name) : nullptr;
+}
+
+std::string TXMLNode::GetAttr(std::string_view name) const
+{
+    const TXMLNode* attr = AttrNode(name);
+    return attr ? attr->Value : std::string();
+}
+
+int TXMLNode::GetAttrI(std::string_view name) const
+{
+    return StrToInt(GetAttr(name));
+}
+
+void TXMLNode::SetAttr(const std::string& name, const std::string& value)
+{
+    TXMLNode* attr = AttrNode(name);
+    if (value.empty()) {
+        if (attr)
+            m_attrs->DeleteNode(attr);
+    } else if (attr) {
+        attr->Value = value;
+    } else {
+        Attrs().AddNode(name, value, ntAttr);
+    }
+}
+
+void TXMLNode::DeleteNode(int index)
+{
+    Nodes().Extract(index);
+}
+
+void TXMLNode::ReplaceNode(TXMLNode* oldNode, std::unique_ptr<TXMLNode>&& newNode)
+{
+    const int index = m_nodes ? m_nodes->IndexOf(oldNode) : -1;
+    if (index < 0)
+        throw Exception("Replaced node not found");
+    newNode->Parent = this;
+    std::unique_ptr<TXMLNode> old = m_nodes->Extract(index);
+    m_nodes->Insert(index, std::move(newNode));
+}
+
+bool TXMLNode::MoveNode(TXMLNode* node, bool down)
+{
+    const int index = m_nodes ? m_nodes->IndexOf(node) : -1;
+    if (index < 0)
+        throw Exception("Узел для перемещения не найден"_w);
+    const int other = down ? index + 1 : index - 1;
+    if (other < 0 || other >= m_nodes->Count())
+        return false;
+    m_nodes->Exchange(index, other);
+    return true;
+}
+
+void TXMLNode::MoveChildsTo(TXMLNode* target)
+{
+    if (target == this || !m_nodes)
+        return;
+    // Children moved under one of their own descendants would own their ancestor.
+    for (const TXMLNode* n = target; n; n = n->Parent)
+        if (n->Parent == this)
+            throw Exception("Узлы нельзя переместить в их собственный дочерний узел"_w);
+    TXMLNodeList& to = target->Nodes();
+    while (!m_nodes->Empty()) {
+        std::unique_ptr<TXMLNode> child = m_nodes->Extract(0);
+        child->Parent = target;
+        to.Add(std::move(child));
+    }
+}
+
+} // namespace lm

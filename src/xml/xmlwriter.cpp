@@ -1,0 +1,281 @@
+// The XML writer: compact and indented text of a node, and saving a tree to a file.
+//
+// Output format. Attributes are written as ' name="value"' with & " < > ' encoded; text as its
+// value with & and < encoded; CDATA and comments raw inside their markers. The compact form
+// has no line breaks. The indented form puts each element on its own line ending in CR LF,
+// indented by one (FormattedCode) or two (FormattedFastCode) more spaces per level; an element
+// whose first child is text starts its content on the same line. A saved file is the first
+// declaration of the root's Header, CR LF, and the indented form of the root.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+
+#include "util/exceptions.h"
+#include "util/faststring.h"
+#include "xml/xmlnode.h"
+
+namespace lm {
+
+namespace {
+
+// Appending to a std::string or to a TFastString through one interface.
+struct StringSink {
+    std::string& out;
+    void add(std::string_view s) { out.append(s); }
+};
+struct FastSink {
+    TFastString& out;
+    void add(std::string_view s) { out.Add(s); }
+};
+
+// Appends s with the bytes that need it replaced: all five entities for attributes, & and <
+// for text; zero bytes become spaces in both.
+template <class Sink>
+void addEncoded(Sink& sink, std::string_view s, bool attr)
+{
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        std::string_view rep;
+        switch (s[i]) {
+        case '&': rep = "&amp;"; break;
+        case '<': rep = "&lt;"; break;
+        case '\0': rep = " "; break;
+        case '"': if (attr) rep = "&quot;"; break;
+        case '>': if (attr) rep = "&gt;"; break;
+        case '\'': if (attr) rep = "&apos;"; break;
+        default: break;
+        }
+        if (rep.empty())
+            continue;
+        sink.add(s.substr(from, i - from));
+        sink.add(rep);
+        from = i + 1;
+    }
+    sink.add(s.substr(from));
+}
+
+template <class Sink>
+void addAttrs(Sink& sink, const TXMLNode& n)
+{
+    for (const TXMLNode* a : n.Attrs()) {
+        sink.add(" ");
+        sink.add(a->Name);
+        sink.add("=\"");
+        addEncoded(sink, a->Value, true);
+        sink.add("\"");
+    }
+}
+
+// The compact form of n; with headers, each node's declarations go in front of it.
+template <class Sink>
+void writeCompact(Sink& sink, const TXMLNode& n, bool headers)
+{
+    if (headers && n.Header())
+        for (const TXMLNode* decl : *n.Header())
+            sink.add(decl->HeaderCode());
+    switch (n.NodeType) {
+    case ntNode:
+        sink.add("<");
+        sink.add(n.Name);
+        addAttrs(sink, n);
+        if (n.GetCount() == 0) {
+            sink.add("/>");
+            return;
+        }
+        sink.add(">");
+        for (const TXMLNode* child : n.Nodes())
+            writeCompact(sink, *child, headers);
+        sink.add("</");
+        sink.add(n.Name);
+        sink.add(">");
+        return;
+    case ntAttr:
+        sink.add(" ");
+        sink.add(n.Name);
+        sink.add("=\"");
+        addEncoded(sink, n.Value, true);
+        sink.add("\"");
+        return;
+    case ntText:
+        addEncoded(sink, n.Value, false);
+        return;
+    case ntCData:
+        sink.add("<![CDATA[");
+        sink.add(n.Value);
+        sink.add("]]>");
+        return;
+    case ntComment:
+        sink.add("<!--");
+        sink.add(n.Value);
+        sink.add("-->");
+        return;
+    }
+}
+
+// The indented form. indent grows by step for each level and is restored on return; a node
+// without a parent starts its children at rootIndent (when not empty) instead of indent. Nodes
+// other than elements are written compact (with their declarations when headers is set).
+template <class Sink>
+void writeFormatted(Sink& sink, const TXMLNode& n, std::string& indent, std::size_t step,
+                    std::string_view rootIndent, bool headers)
+{
+    if (n.NodeType != ntNode) {
+        writeCompact(sink, n, headers);
+        return;
+    }
+    sink.add("<");
+    sink.add(n.Name);
+    addAttrs(sink, n);
+    if (n.GetCount() == 0) {
+        sink.add("/>\r\n");
+        return;
+    }
+    sink.add(n.Nodes().First()->NodeType == ntText ? ">" : ">\r\n");
+    const bool atRoot = !n.Parent && !rootIndent.empty();
+    std::string rootLevel(atRoot ? rootIndent : std::string_view());
+    std::string& level = atRoot ? rootLevel : indent;
+    bool elementWritten = false;
+    for (const TXMLNode* child : n.Nodes()) {
+        if (child->NodeType != ntNode) {
+            writeCompact(sink, *child, headers);
+            continue;
+        }
+        sink.add(level);
+        const std::size_t keep = level.size();
+        level.append(step, ' ');
+        writeFormatted(sink, *child, level, step, rootIndent, headers);
+        level.resize(keep);
+        elementWritten = true;
+    }
+    if (elementWritten)
+        sink.add(std::string_view(level).substr(0, level.size() >= step ? level.size() - step : 0));
+    sink.add("</");
+    sink.add(n.Name);
+    sink.add(">\r\n");
+}
+
+[[noreturn]] void ioError(const std::string& fileName, int code)
+{
+    throw EInOutError(Format("Cannot create file \"%s\". %s", {fileName, std::strerror(code)}), code);
+}
+
+void writeAll(int fd, std::string_view data, const std::string& fileName)
+{
+    while (!data.empty()) {
+        const ssize_t n = ::write(fd, data.data(), data.size());
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            ioError(fileName, errno);
+        }
+        data.remove_prefix(static_cast<std::size_t>(n));
+    }
+}
+
+} // namespace
+
+std::string TXMLNode::Code() const
+{
+    std::string out;
+    StringSink sink{out};
+    writeCompact(sink, *this, true);
+    return out;
+}
+
+std::string TXMLNode::HeaderCode() const
+{
+    std::string out = "<?" + Name;
+    StringSink sink{out};
+    addAttrs(sink, *this);
+    out += " ?>";
+    return out;
+}
+
+void TXMLNode::FastCode(TFastString& buffer) const
+{
+    FastSink sink{buffer};
+    writeCompact(sink, *this, false);
+}
+
+std::string TXMLNode::FormattedCode(const std::string& indent) const
+{
+    std::string out;
+    StringSink sink{out};
+    std::string level = indent;
+    writeFormatted(sink, *this, level, 1, std::string_view(), true);
+    return out;
+}
+
+void TXMLNode::FormattedFastCode(TFastString& buffer, const std::string& indent) const
+{
+    FastSink sink{buffer};
+    std::string level = indent;
+    writeFormatted(sink, *this, level, 2, "  ", false);
+}
+
+void TXMLNode::SaveXML(const std::string& fileName, bool freeAfter)
+{
+    // Frees the node on the way out, saved or not, once the caller has handed it over.
+    struct FreeGuard {
+        TXMLNode* node;
+        ~FreeGuard()
+        {
+            if (!node)
+                return;
+            TXMLNode* parent = node->Parent;
+            if (parent && parent->m_nodes && parent->m_nodes->IndexOf(node) >= 0)
+                parent->m_nodes->DeleteNode(node);
+            else if (parent && parent->m_attrs && parent->m_attrs->IndexOf(node) >= 0)
+                parent->m_attrs->DeleteNode(node);
+            else if (parent && parent->m_header && parent->m_header->IndexOf(node) >= 0)
+                parent->m_header->DeleteNode(node);
+            else
+                delete node;
+        }
+    } guard{freeAfter ? this : nullptr};
+
+    TFastString body(64768);
+    FormattedFastCode(body, " ");
+    std::string head;
+    if (m_header && !m_header->Empty())
+        head = m_header->First()->HeaderCode() + "\r\n";
+
+    // A temporary file beside the target, renamed over it once complete: a failed save leaves
+    // the previous file as it was.
+    static std::atomic<unsigned> counter{0};
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; fd < 0; ++attempt) {
+        temp = fileName + ".~" + std::to_string(::getpid()) + "." + std::to_string(counter++);
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && (errno != EEXIST || attempt > 100))
+            ioError(fileName, errno);
+    }
+    try {
+        struct stat st;
+        if (::stat(fileName.c_str(), &st) == 0)
+            ::fchmod(fd, st.st_mode & 07777);
+        writeAll(fd, head, fileName);
+        writeAll(fd, std::string_view(body.Buffer() ? body.Buffer() : "", static_cast<std::size_t>(body.Length())),
+                 fileName);
+        if (::fsync(fd) != 0)
+            ioError(fileName, errno);
+        const int fdToClose = fd;
+        fd = -1;
+        if (::close(fdToClose) != 0)
+            ioError(fileName, errno);
+        if (::rename(temp.c_str(), fileName.c_str()) != 0)
+            ioError(fileName, errno);
+    } catch (...) {
+        if (fd >= 0)
+            ::close(fd);
+        ::unlink(temp.c_str());
+        throw;
+    }
+}
+
+} // namespace lm
