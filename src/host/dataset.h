@@ -107,6 +107,9 @@ public:
     // ("Field '<name>' not found" for an unnamed dataset); FindField returns nullptr.
     TField* FieldByName(const std::string& name) const;
     TField* FindField(const std::string& name) const;
+    // The fields named in a ";"-separated list (blanks around names ignored), in list order;
+    // raises as FieldByName for a missing one.
+    std::vector<TField*> GetFieldList(const std::string& fieldNames) const;
 
     // --- Navigation --------------------------------------------------------------------------
     // Records counted and numbered are those that pass the filter, in the current order.
@@ -164,7 +167,8 @@ public:
     void AppendRecord(const std::vector<Variant>& values);
     // Writes the buffer: first the data links deliver pending control values (UpdateRecord),
     // then required fields are checked ("Field '%s' must have a value"). A posted record
-    // stays current even if it does not pass the filter until the next move.
+    // stays current and visible even if it does not pass the filter, until the filter is
+    // applied again. Raises "Dataset not in edit or insert mode" in browse state.
     void Post();
     void Cancel();
     // Removes the current record; the next record (or the last) becomes current.
@@ -196,6 +200,11 @@ public:
     TDataSetNotifyEvent BeforeDelete, AfterDelete, BeforeScroll, AfterScroll;
     TDataSetNotifyEvent OnNewRecord;   // in dsInsert, to give the new record default values
     TDataSetNotifyEvent OnCalcFields;  // in dsCalcFields, once per record when loaded or posted
+
+    // Calls `visit` once per record that passes the filter, in the current order, with the
+    // fields reading that record (stored values, also while editing). The current record, the
+    // state seen afterwards and the data links are untouched; no events fire.
+    void ScanRecords(const std::function<void()>& visit);
 
     // --- Storage access for fields, filters and derived datasets ----------------------------
     const TRecordStore& Store() const { return m_store; }
@@ -231,8 +240,8 @@ protected:
     // Reorders all records by the keys (stable); the current record stays current. Empty keys
     // restore the load order.
     void SortRecords(const std::vector<TSortKey>& keys);
-    // Re-reads the order and filter after a derived class changed the store (records added or
-    // removed behind the dataset's back); goes to the first record.
+    // Re-reads the records after a derived class added some to the store behind the dataset's
+    // back: every live record in load order, the filter applied again, the first record current.
     void Resync();
 
 private:
@@ -250,8 +259,11 @@ private:
     std::size_t positionOf(TRecordStore::RecId rec) const;
     bool keysMatch(const std::vector<TField*>& fields, const std::vector<Variant>& values,
                    TRecordStore::RecId rec, TLocateOptions options);
-    std::vector<TField*> fieldList(const std::string& names) const;
     void fieldChanged(TField* field);
+    bool writableRecord(TRecordStore*& store, TRecordStore::RecId& rec, const TField* field);
+    Variant valueAt(TField* field, TRecordStore::RecId rec);
+    void setState(TDataSetState state);
+    void refilter();
     void addField(TField* field);
     void removeField(TField* field);
     void addDataSource(TDataSource* source);

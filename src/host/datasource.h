@@ -35,9 +35,6 @@ public:
     std::function<void(TDataSource* Sender, TField* Field)> OnDataChange;
     std::function<void(TDataSource* Sender)> OnUpdateData;
 
-protected:
-    void Notification(TComponent* component, TOperation operation) override;
-
 private:
     friend class TDataSet;
     friend class TDataLink;

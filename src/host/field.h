@@ -156,7 +156,9 @@ public:
 
 protected:
     TField(TComponent* owner, TFieldType type, TAlignment alignment);
-    // The field's own text of a non-null value (OnGetText aside).
+    // AsString of a non-null value.
+    virtual std::string ValueText(const Variant& value) const { return value.AsString(); }
+    // The field's own text of a non-null value (OnGetText aside); ValueText unless overridden.
     virtual std::string GetText(const Variant& value, bool displayText) const;
     virtual int DefaultWidth() const { return 10; }
     void Notification(TComponent* component, TOperation operation) override;
@@ -315,6 +317,7 @@ public:
 
 protected:
     TDateTimeField(TComponent* owner, TFieldType type);
+    std::string ValueText(const Variant& value) const override;
     std::string GetText(const Variant& value, bool displayText) const override;
     int DefaultWidth() const override { return 18; }
 
@@ -350,7 +353,7 @@ public:
     void SetDisplayValues(const std::string& values);
 
 protected:
-    std::string GetText(const Variant& value, bool displayText) const override;
+    std::string ValueText(const Variant& value) const override { return value.AsBoolean() ? m_true : m_false; }
     int DefaultWidth() const override;
 
 private:

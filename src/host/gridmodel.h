@@ -59,6 +59,8 @@ private:
 class TColumnEh {
 public:
     explicit TColumnEh(TDBGridEh* grid);
+    TColumnEh(const TColumnEh&) = delete;
+    TColumnEh& operator=(const TColumnEh&) = delete;
     TDBGridEh* Grid() const { return m_grid; }
     int Index() const;
 
@@ -95,6 +97,7 @@ public:
     TColumnFooterEh& Footer() { return Footers(0); }
 
 private:
+    friend class TDBGridEh;
     TDBGridEh* m_grid;
     std::string m_fieldName;
     TColumnTitleEh m_title{this};

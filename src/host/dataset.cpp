@@ -1,0 +1,1057 @@
+// The dataset machinery shared by every concrete dataset: opening, fields, navigation over the
+// filtered view, bookmarks, the edit buffer, local filter and sort, data events.
+#include "host/dataset.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "host/datasource.h"
+#include "host/filterexpr.h"
+#include "util/cp1251.h"
+#include "util/exceptions.h"
+#include "util/sysutils.h"
+
+namespace lm {
+
+namespace {
+
+TStoreKind storeKindOf(TFieldType type)
+{
+    switch (type) {
+    case ftString:
+    case ftFixedChar:
+    case ftBlob:
+    case ftMemo: return TStoreKind::skString;
+    case ftFloat:
+    case ftCurrency:
+    case ftDate:
+    case ftTime:
+    case ftDateTime: return TStoreKind::skFloat;
+    default: return TStoreKind::skInt;
+    }
+}
+
+bool sameText(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (upCase(a[i]) != upCase(b[i]))
+            return false;
+    return true;
+}
+
+// Puts the dataset into a transient state (record under test, calculation) and back, also when
+// the handler inside raises.
+class StateGuard {
+public:
+    StateGuard(TDataSetState& state, TDataSetState transient) : m_state(state), m_saved(state) { state = transient; }
+    ~StateGuard() { m_state = m_saved; }
+    StateGuard(const StateGuard&) = delete;
+    StateGuard& operator=(const StateGuard&) = delete;
+
+private:
+    TDataSetState& m_state;
+    TDataSetState m_saved;
+};
+
+} // namespace
+
+// --- TFieldDefs -----------------------------------------------------------------------------
+
+TFieldDef& TFieldDefs::Add(const std::string& name, TFieldType type, int size, bool required)
+{
+    TFieldDef def;
+    def.Name = name;
+    def.DataType = type;
+    def.Size = size;
+    def.Required = required;
+    m_defs.push_back(std::move(def));
+    return m_defs.back();
+}
+
+int TFieldDefs::IndexOf(const std::string& name) const
+{
+    for (std::size_t i = 0; i < m_defs.size(); ++i)
+        if (sameText(m_defs[i].Name, name))
+            return static_cast<int>(i);
+    return -1;
+}
+
+// --- lifetime -------------------------------------------------------------------------------
+
+TDataSet::TDataSet(TComponent* owner) : TComponent(owner) {}
+
+TDataSet::~TDataSet()
+{
+    m_state = dsInactive;
+    for (TDataSource* source : std::vector<TDataSource*>(m_dataSources)) {
+        source->m_dataSet = nullptr;
+        source->updateState();
+    }
+    for (TField* field : m_fields)
+        field->m_dataSet = nullptr;
+    m_defaultFields.clear();
+}
+
+void TDataSet::addField(TField* field)
+{
+    m_fields.push_back(field);
+}
+
+void TDataSet::removeField(TField* field)
+{
+    m_fields.erase(std::remove(m_fields.begin(), m_fields.end(), field), m_fields.end());
+}
+
+void TDataSet::addDataSource(TDataSource* source)
+{
+    m_dataSources.push_back(source);
+}
+
+void TDataSet::removeDataSource(TDataSource* source)
+{
+    m_dataSources.erase(std::remove(m_dataSources.begin(), m_dataSources.end(), source), m_dataSources.end());
+}
+
+// --- opening --------------------------------------------------------------------------------
+
+void TDataSet::InitFields()
+{
+    if (Active())
+        return;
+    InternalInitFieldDefs();
+
+    const bool hasPersistentData = std::any_of(m_fields.begin(), m_fields.end(), [&](TField* f) {
+        return f->FieldKind() == fkData
+            && std::none_of(m_defaultFields.begin(), m_defaultFields.end(),
+                            [f](const std::unique_ptr<TField>& d) { return d.get() == f; });
+    });
+    if (hasPersistentData) {
+        for (const auto& d : m_defaultFields)
+            removeField(d.get());
+        m_defaultFields.clear();
+    } else {
+        bool same = static_cast<int>(m_defaultFields.size()) == m_fieldDefs.Count();
+        for (int i = 0; same && i < m_fieldDefs.Count(); ++i)
+            same = m_defaultFields[i]->FieldName() == m_fieldDefs.Items(i).Name
+                && m_defaultFields[i]->DataType() == m_fieldDefs.Items(i).DataType;
+        if (!same) {
+            for (const auto& d : m_defaultFields)
+                removeField(d.get());
+            for (auto& d : m_defaultFields)
+                d->m_dataSet = nullptr;
+            m_defaultFields.clear();
+            std::vector<TField*> created;
+            for (int i = 0; i < m_fieldDefs.Count(); ++i) {
+                const TFieldDef& def = m_fieldDefs.Items(i);
+                std::unique_ptr<TField> field(CreateField(def.DataType, nullptr));
+                field->SetFieldName(def.Name);
+                if (def.DataType == ftString || def.DataType == ftFixedChar || def.DataType == ftBCD)
+                    field->SetSize(def.Size);
+                if (def.Precision > 0) {
+                    if (auto* bcd = dynamic_cast<TBCDField*>(field.get()))
+                        bcd->SetPrecision(def.Precision);
+                    else if (auto* flt = dynamic_cast<TFloatField*>(field.get()))
+                        flt->SetPrecision(def.Precision);
+                }
+                field->m_dataSet = this;
+                created.push_back(field.get());
+                m_defaultFields.push_back(std::move(field));
+            }
+            m_fields.insert(m_fields.begin(), created.begin(), created.end());
+        }
+        for (int i = 0; i < m_fieldDefs.Count(); ++i) {
+            const TFieldDef& def = m_fieldDefs.Items(i);
+            m_defaultFields[i]->SetRequired(def.Required);
+            m_defaultFields[i]->SetOrigin(def.Origin);
+        }
+    }
+
+    std::vector<TStoreKind> kinds;
+    for (int i = 0; i < m_fieldDefs.Count(); ++i)
+        kinds.push_back(storeKindOf(m_fieldDefs.Items(i).DataType));
+    for (TField* field : m_fields) {
+        field->m_fieldNo = 0;
+        field->m_column = -1;
+        switch (field->FieldKind()) {
+        case fkData: {
+            const int def = m_fieldDefs.IndexOf(field->FieldName());
+            if (def < 0)
+                throw Exception(Format("Field '%s' not found", {field->FieldName()}));
+            if (field->StoreKind() != kinds[def])
+                throw Exception(Format("Type mismatch for field '%s'", {field->FieldName()}));
+            field->m_fieldNo = def + 1;
+            field->m_column = def;
+            break;
+        }
+        case fkCalculated:
+            field->m_column = static_cast<int>(kinds.size());
+            kinds.push_back(field->StoreKind());
+            break;
+        case fkLookup:
+            field->RefreshLookupList();
+            break;
+        }
+    }
+    m_store.Reset(kinds);
+    m_buffer.Reset(kinds);
+    m_buffer.AddRecord();
+}
+
+void TDataSet::Open()
+{
+    if (Active())
+        return;
+    if (BeforeOpen)
+        BeforeOpen(this);
+    try {
+        InitFields();
+        InternalLoadRecords();
+        m_deleted.assign(m_store.Size(), 0);
+        m_order.resize(m_store.Size());
+        std::iota(m_order.begin(), m_order.end(), 0u);
+        ++m_generation;
+        for (TRecordStore::RecId rec = 0; rec < m_store.Size(); ++rec)
+            calculateFields(rec);
+        m_filterExpr.reset();
+        if (m_filtered && !Trim(m_filterText).empty())
+            m_filterExpr = std::make_unique<TFilterExpr>(m_filterText, *this);
+        rebuildView();
+    } catch (...) {
+        m_state = dsInactive;
+        m_store.Clear();
+        m_order.clear();
+        m_view.clear();
+        m_deleted.clear();
+        m_filterExpr.reset();
+        InternalClose();
+        throw;
+    }
+    m_cur = 0;
+    m_bof = true;
+    m_eof = m_view.empty();
+    setState(dsBrowse);
+    if (AfterOpen)
+        AfterOpen(this);
+    DoAfterScroll();
+}
+
+void TDataSet::Close()
+{
+    if (!Active())
+        return;
+    if (BeforeClose)
+        BeforeClose(this);
+    InternalClose();
+    m_store.Clear();
+    m_order.clear();
+    m_view.clear();
+    m_deleted.clear();
+    m_posIndexValid = false;
+    m_filterExpr.reset();
+    m_modified = false;
+    m_cur = 0;
+    m_bof = m_eof = true;
+    setState(dsInactive);
+    if (AfterClose)
+        AfterClose(this);
+}
+
+void TDataSet::setState(TDataSetState state)
+{
+    if (state == m_state)
+        return;
+    m_state = state;
+    m_modified = false;
+    DataEvent(deUpdateState);
+}
+
+void TDataSet::checkActive() const
+{
+    if (!Active())
+        throw Exception("Dataset not open");
+}
+
+void TDataSet::checkCanModify() const
+{
+    if (!CanModify())
+        throw Exception("Cannot modify a read-only dataset");
+}
+
+void TDataSet::InternalPost(TRecordStore::RecId, bool) {}
+void TDataSet::InternalDelete(TRecordStore::RecId) {}
+
+void TDataSet::DoBeforeScroll()
+{
+    if (BeforeScroll)
+        BeforeScroll(this);
+}
+
+void TDataSet::DoAfterScroll()
+{
+    if (AfterScroll)
+        AfterScroll(this);
+}
+
+// --- fields ---------------------------------------------------------------------------------
+
+TField* TDataSet::FindField(const std::string& name) const
+{
+    for (TField* field : m_fields)
+        if (sameText(field->FieldName(), name))
+            return field;
+    return nullptr;
+}
+
+TField* TDataSet::FieldByName(const std::string& name) const
+{
+    if (TField* field = FindField(name))
+        return field;
+    if (Name().empty())
+        throw Exception(Format("Field '%s' not found", {name}));
+    throw Exception(Format("%s: Field '%s' not found", {Name(), name}));
+}
+
+std::vector<TField*> TDataSet::GetFieldList(const std::string& names) const
+{
+    std::vector<TField*> fields;
+    std::size_t start = 0;
+    while (start <= names.size()) {
+        std::size_t end = names.find(';', start);
+        if (end == std::string::npos)
+            end = names.size();
+        const std::string name = Trim(std::string_view(names).substr(start, end - start));
+        if (!name.empty())
+            fields.push_back(FieldByName(name));
+        start = end + 1;
+    }
+    return fields;
+}
+
+bool TDataSet::ActiveRecord(const TRecordStore*& store, TRecordStore::RecId& rec) const
+{
+    switch (m_state) {
+    case dsEdit:
+    case dsInsert:
+        store = &m_buffer;
+        rec = 0;
+        return true;
+    case dsFilter:
+        store = &m_store;
+        rec = m_testRec;
+        return true;
+    case dsCalcFields:
+        store = m_calcFromBuffer ? &m_buffer : &m_store;
+        rec = m_calcFromBuffer ? 0 : m_testRec;
+        return true;
+    case dsBrowse:
+        if (m_view.empty())
+            return false;
+        store = &m_store;
+        rec = m_view[m_cur];
+        return true;
+    case dsInactive: break;
+    }
+    return false;
+}
+
+bool TDataSet::writableRecord(TRecordStore*& store, TRecordStore::RecId& rec, const TField* field)
+{
+    switch (m_state) {
+    case dsEdit:
+    case dsInsert:
+        store = &m_buffer;
+        rec = 0;
+        return true;
+    case dsCalcFields:
+        if (field->FieldKind() != fkCalculated)
+            return false;
+        store = m_calcFromBuffer ? &m_buffer : &m_store;
+        rec = m_calcFromBuffer ? 0 : m_testRec;
+        return true;
+    default: return false;
+    }
+}
+
+void TDataSet::fieldChanged(TField* field)
+{
+    if (m_state != dsEdit && m_state != dsInsert)
+        return;
+    m_modified = true;
+    if (field->OnChange)
+        field->OnChange(field);
+    DataEvent(deFieldChange, reinterpret_cast<intptr_t>(field));
+}
+
+// Fills the calculated fields of a stored record (or of the edit buffer when m_calcFromBuffer
+// is set by the caller) through OnCalcFields.
+void TDataSet::calculateFields(TRecordStore::RecId rec)
+{
+    if (!OnCalcFields)
+        return;
+    std::vector<TField*> calculated;
+    for (TField* f : m_fields)
+        if (f->FieldKind() == fkCalculated)
+            calculated.push_back(f);
+    if (calculated.empty())
+        return;
+    TRecordStore& store = m_calcFromBuffer ? m_buffer : m_store;
+    const TRecordStore::RecId target = m_calcFromBuffer ? 0 : rec;
+    for (TField* f : calculated)
+        store.SetNull(f->m_column, target);
+    m_testRec = rec;
+    StateGuard guard(m_state, dsCalcFields);
+    OnCalcFields(this);
+}
+
+Variant TDataSet::valueAt(TField* field, TRecordStore::RecId rec)
+{
+    if (field->m_column >= 0)
+        return m_store.IsNull(field->m_column, rec) ? Variant::Null() : field->ReadStored(m_store, field->m_column, rec);
+    const TRecordStore::RecId saved = m_testRec;
+    m_testRec = rec;
+    StateGuard guard(m_state, dsFilter);
+    Variant v = field->Value();
+    m_testRec = saved;
+    return v;
+}
+
+void TDataSet::ScanRecords(const std::function<void()>& visit)
+{
+    if (!Active())
+        return;
+    const TRecordStore::RecId saved = m_testRec;
+    StateGuard guard(m_state, dsFilter);
+    for (TRecordStore::RecId rec : std::vector<TRecordStore::RecId>(m_view)) {
+        m_testRec = rec;
+        visit();
+    }
+    m_testRec = saved;
+}
+
+// --- navigation -----------------------------------------------------------------------------
+
+bool TDataSet::IsEmpty() const
+{
+    return m_view.empty() && m_state != dsInsert;
+}
+
+int TDataSet::RecordCount() const
+{
+    return static_cast<int>(m_view.size());
+}
+
+int TDataSet::RecNo() const
+{
+    if (m_state == dsInsert || m_view.empty())
+        return 0;
+    return static_cast<int>(m_cur) + 1;
+}
+
+void TDataSet::SetRecNo(int recNo)
+{
+    checkActive();
+    CheckBrowseMode();
+    if (m_view.empty())
+        return;
+    recNo = std::clamp(recNo, 1, static_cast<int>(m_view.size()));
+    scrollTo(static_cast<std::size_t>(recNo - 1));
+}
+
+// Moves to view position `pos` with the scroll events; Bof and Eof are cleared.
+void TDataSet::scrollTo(std::size_t pos)
+{
+    DoBeforeScroll();
+    const int distance = static_cast<int>(pos) - static_cast<int>(m_cur);
+    m_cur = pos;
+    m_bof = m_eof = false;
+    DataEvent(deDataSetScroll, distance);
+    DoAfterScroll();
+}
+
+void TDataSet::First()
+{
+    checkActive();
+    CheckBrowseMode();
+    DoBeforeScroll();
+    m_cur = 0;
+    m_bof = true;
+    m_eof = m_view.empty();
+    DataEvent(deDataSetChange);
+    DoAfterScroll();
+}
+
+void TDataSet::Last()
+{
+    checkActive();
+    CheckBrowseMode();
+    DoBeforeScroll();
+    m_cur = m_view.empty() ? 0 : m_view.size() - 1;
+    m_eof = true;
+    m_bof = m_view.empty();
+    DataEvent(deDataSetChange);
+    DoAfterScroll();
+}
+
+void TDataSet::Next()
+{
+    MoveBy(1);
+}
+
+void TDataSet::Prior()
+{
+    MoveBy(-1);
+}
+
+int TDataSet::MoveBy(int distance)
+{
+    checkActive();
+    CheckBrowseMode();
+    DoBeforeScroll();
+    int moved = 0;
+    if (distance > 0) {
+        m_bof = false;
+        const std::size_t avail = m_view.empty() ? 0 : m_view.size() - 1 - m_cur;
+        moved = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(distance), avail));
+        m_cur += static_cast<std::size_t>(moved);
+        if (moved < distance)
+            m_eof = true;
+    } else if (distance < 0) {
+        m_eof = false;
+        const int back = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(-distance), m_cur));
+        m_cur -= static_cast<std::size_t>(back);
+        if (back < -distance)
+            m_bof = true;
+        moved = -back;
+    }
+    if (m_view.empty())
+        m_bof = m_eof = true;
+    if (moved != 0)
+        DataEvent(deDataSetScroll, moved);
+    DoAfterScroll();
+    return moved;
+}
+
+std::size_t TDataSet::positionOf(TRecordStore::RecId rec) const
+{
+    if (!m_posIndexValid) {
+        m_posIndex.assign(m_store.Size(), 0);
+        for (std::size_t i = 0; i < m_view.size(); ++i)
+            m_posIndex[m_view[i]] = static_cast<uint32_t>(i + 1);
+        m_posIndexValid = true;
+    }
+    if (rec >= m_posIndex.size() || m_posIndex[rec] == 0)
+        return std::string::npos;
+    return m_posIndex[rec] - 1;
+}
+
+TBookmark TDataSet::GetBookmark() const
+{
+    if (!Active() || m_state == dsInsert || m_view.empty())
+        return TBookmark();
+    return TBookmark(m_view[m_cur], m_generation);
+}
+
+bool TDataSet::BookmarkValid(const TBookmark& bookmark) const
+{
+    return Active() && !bookmark.Empty() && bookmark.m_generation == m_generation
+        && bookmark.m_rec < m_store.Size() && !m_deleted[bookmark.m_rec]
+        && positionOf(bookmark.m_rec) != std::string::npos;
+}
+
+void TDataSet::GotoBookmark(const TBookmark& bookmark)
+{
+    checkActive();
+    CheckBrowseMode();
+    if (!BookmarkValid(bookmark))
+        throw Exception("Record not found");
+    scrollTo(positionOf(bookmark.m_rec));
+}
+
+int TDataSet::CompareBookmarks(const TBookmark& a, const TBookmark& b) const
+{
+    if (a.Empty() || b.Empty())
+        return a.Empty() == b.Empty() ? 0 : (a.Empty() ? -1 : 1);
+    const std::size_t pa = BookmarkValid(a) ? positionOf(a.m_rec) : std::string::npos;
+    const std::size_t pb = BookmarkValid(b) ? positionOf(b.m_rec) : std::string::npos;
+    if (pa != pb)
+        return pa < pb ? -1 : 1;
+    return a.m_rec == b.m_rec ? 0 : (a.m_rec < b.m_rec ? -1 : 1);
+}
+
+void TDataSet::EnableControls()
+{
+    if (m_disableCount == 0)
+        return;
+    if (--m_disableCount > 0)
+        return;
+    const bool stateChanged = m_state != m_disableState;
+    const bool pending = m_pendingEvent;
+    m_pendingEvent = false;
+    if (stateChanged)
+        DataEvent(deUpdateState);
+    if (pending || stateChanged)
+        DataEvent(deDataSetChange);
+}
+
+void TDataSet::DataEvent(TDataEvent event, intptr_t info)
+{
+    // Pending control values and focus requests must still reach the links, or edits are lost.
+    if (m_disableCount > 0 && event != deUpdateRecord && event != deCheckBrowseMode && event != deFocusControl) {
+        m_pendingEvent = true;
+        return;
+    }
+    for (TDataSource* source : std::vector<TDataSource*>(m_dataSources))
+        source->dataEvent(event, info);
+}
+
+// --- locate and lookup ----------------------------------------------------------------------
+
+bool TDataSet::keysMatch(const std::vector<TField*>& fields, const std::vector<Variant>& values,
+                         TRecordStore::RecId rec, TLocateOptions options)
+{
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        TField* field = fields[i];
+        const Variant& want = values[i];
+        const bool isString = field->m_column >= 0 && field->StoreKind() == TStoreKind::skString;
+        if (isString && !want.IsNullOrEmpty() && !m_store.IsNull(field->m_column, rec)) {
+            std::string_view have = m_store.GetString(field->m_column, rec);
+            const std::string text = want.AsString();
+            if (options & loPartialKey) {
+                if (have.size() < text.size())
+                    return false;
+                have = have.substr(0, text.size());
+            }
+            if ((options & loCaseInsensitive) ? !sameText(have, text) : have != text)
+                return false;
+            continue;
+        }
+        const Variant have = valueAt(field, rec);
+        if (want.IsNullOrEmpty() || have.IsNullOrEmpty()) {
+            if (want.IsNullOrEmpty() != have.IsNullOrEmpty())
+                return false;
+            continue;
+        }
+        try {
+            if (have.VarType() == TVarType::varString || want.VarType() == TVarType::varString) {
+                const std::string a = have.AsString();
+                const std::string b = want.AsString();
+                if (have.VarType() == TVarType::varString && want.VarType() == TVarType::varString) {
+                    if ((options & loCaseInsensitive) ? !sameText(a, b) : a != b)
+                        return false;
+                    continue;
+                }
+            }
+            if (have.Compare(want) != 0)
+                return false;
+        } catch (const Exception&) {
+            return false;  // a key that does not convert to the field's kind matches nothing
+        }
+    }
+    return true;
+}
+
+bool TDataSet::Locate(const std::string& keyFields, const std::vector<Variant>& keyValues, TLocateOptions options)
+{
+    checkActive();
+    CheckBrowseMode();
+    const std::vector<TField*> fields = GetFieldList(keyFields);
+    if (fields.size() != keyValues.size() || fields.empty())
+        throw Exception(Format("Locate: %d key values for the fields '%s'", {static_cast<int>(keyValues.size()), keyFields}));
+    for (std::size_t pos = 0; pos < m_view.size(); ++pos) {
+        if (keysMatch(fields, keyValues, m_view[pos], options)) {
+            scrollTo(pos);
+            return true;
+        }
+    }
+    return false;
+}
+
+Variant TDataSet::Lookup(const std::string& keyFields, const std::vector<Variant>& keyValues,
+                         const std::string& resultField)
+{
+    if (!Active())
+        return Variant::Null();
+    const std::vector<TField*> fields = GetFieldList(keyFields);
+    if (fields.size() != keyValues.size() || fields.empty())
+        throw Exception(Format("Lookup: %d key values for the fields '%s'", {static_cast<int>(keyValues.size()), keyFields}));
+    TField* result = FieldByName(resultField);
+    for (TRecordStore::RecId rec : m_view)
+        if (keysMatch(fields, keyValues, rec, 0))
+            return valueAt(result, rec);
+    return Variant::Null();
+}
+
+// --- editing --------------------------------------------------------------------------------
+
+void TDataSet::Edit()
+{
+    checkActive();
+    if (m_state == dsEdit || m_state == dsInsert)
+        return;
+    if (m_view.empty()) {
+        Append();
+        return;
+    }
+    checkCanModify();
+    if (BeforeEdit)
+        BeforeEdit(this);
+    m_buffer.CopyRecord(m_store, m_view[m_cur], 0);
+    setState(dsEdit);
+    DataEvent(deRecordChange);
+    if (AfterEdit)
+        AfterEdit(this);
+}
+
+void TDataSet::beginEditBuffer(bool atEnd)
+{
+    checkActive();
+    CheckBrowseMode();
+    checkCanModify();
+    if (BeforeInsert)
+        BeforeInsert(this);
+    DoBeforeScroll();
+    m_buffer.ClearRecord(0);
+    m_insertAtEnd = atEnd;
+    if (atEnd && !m_view.empty())
+        m_cur = m_view.size() - 1;
+    setState(dsInsert);
+    if (OnNewRecord)
+        OnNewRecord(this);
+    m_modified = false;
+    DataEvent(deDataSetChange);
+    if (AfterInsert)
+        AfterInsert(this);
+    DoAfterScroll();
+}
+
+void TDataSet::Insert()
+{
+    beginEditBuffer(false);
+}
+
+void TDataSet::Append()
+{
+    beginEditBuffer(true);
+}
+
+void TDataSet::AppendRecord(const std::vector<Variant>& values)
+{
+    Append();
+    try {
+        for (std::size_t i = 0; i < values.size() && i < m_fields.size(); ++i)
+            if (m_fields[i]->FieldKind() == fkData)
+                m_fields[i]->SetValue(values[i]);
+        Post();
+    } catch (...) {
+        Cancel();
+        throw;
+    }
+}
+
+void TDataSet::Post()
+{
+    checkActive();
+    if (m_state != dsEdit && m_state != dsInsert)
+        throw Exception("Dataset not in edit or insert mode");
+    UpdateRecord();
+    if (BeforePost)
+        BeforePost(this);
+    for (TField* field : m_fields)
+        if (field->FieldKind() == fkData && field->Required() && field->IsNull())
+            throw Exception(Format("Field '%s' must have a value", {field->DisplayName()}));
+    m_calcFromBuffer = true;
+    try {
+        calculateFields(0);
+    } catch (...) {
+        m_calcFromBuffer = false;
+        throw;
+    }
+    m_calcFromBuffer = false;
+
+    const bool inserted = m_state == dsInsert;
+    if (inserted) {
+        const TRecordStore::RecId rec = m_store.AddRecord();
+        m_deleted.push_back(0);
+        m_store.CopyRecord(m_buffer, 0, rec);
+        try {
+            InternalPost(rec, true);
+        } catch (...) {
+            m_store.ClearRecord(rec);
+            m_deleted[rec] = 1;
+            throw;
+        }
+        if (m_insertAtEnd || m_view.empty()) {
+            m_order.push_back(rec);
+            m_view.push_back(rec);
+            m_cur = m_view.size() - 1;
+        } else {
+            const auto inOrder = std::find(m_order.begin(), m_order.end(), m_view[m_cur]);
+            m_order.insert(inOrder, rec);
+            m_view.insert(m_view.begin() + static_cast<std::ptrdiff_t>(m_cur), rec);
+        }
+        m_posIndexValid = false;
+    } else {
+        const TRecordStore::RecId rec = m_view[m_cur];
+        TRecordStore backup(std::vector<TStoreKind>{});
+        backup.Reset([&] {
+            std::vector<TStoreKind> kinds;
+            for (int c = 0; c < m_store.ColumnCount(); ++c)
+                kinds.push_back(m_store.Kind(c));
+            return kinds;
+        }());
+        backup.AddRecord();
+        backup.CopyRecord(m_store, rec, 0);
+        m_store.CopyRecord(m_buffer, 0, rec);
+        try {
+            InternalPost(rec, false);
+        } catch (...) {
+            m_store.CopyRecord(backup, 0, rec);
+            throw;
+        }
+    }
+    m_bof = m_eof = false;
+    setState(dsBrowse);
+    DataEvent(deDataSetChange);
+    if (AfterPost)
+        AfterPost(this);
+}
+
+void TDataSet::Cancel()
+{
+    if (m_state != dsEdit && m_state != dsInsert)
+        return;
+    if (BeforeCancel)
+        BeforeCancel(this);
+    setState(dsBrowse);
+    DataEvent(deDataSetChange);
+    if (AfterCancel)
+        AfterCancel(this);
+}
+
+void TDataSet::Delete()
+{
+    checkActive();
+    if (m_state == dsInsert) {
+        Cancel();
+        return;
+    }
+    if (m_view.empty())
+        throw Exception("Cannot perform this operation on an empty dataset");
+    checkCanModify();
+    DataEvent(deCheckBrowseMode);
+    if (BeforeDelete)
+        BeforeDelete(this);
+    DoBeforeScroll();
+    const TRecordStore::RecId rec = m_view[m_cur];
+    InternalDelete(rec);
+    m_deleted[rec] = 1;
+    m_store.ClearRecord(rec);
+    m_view.erase(m_view.begin() + static_cast<std::ptrdiff_t>(m_cur));
+    m_order.erase(std::find(m_order.begin(), m_order.end(), rec));
+    m_posIndexValid = false;
+    if (m_cur >= m_view.size())
+        m_cur = m_view.empty() ? 0 : m_view.size() - 1;
+    m_bof = m_eof = m_view.empty();
+    if (m_state != dsBrowse)
+        setState(dsBrowse);
+    DataEvent(deDataSetChange);
+    if (AfterDelete)
+        AfterDelete(this);
+    DoAfterScroll();
+}
+
+void TDataSet::CheckBrowseMode()
+{
+    checkActive();
+    DataEvent(deCheckBrowseMode);
+    if (m_state == dsEdit || m_state == dsInsert) {
+        UpdateRecord();
+        if (m_modified)
+            Post();
+        else
+            Cancel();
+    }
+}
+
+void TDataSet::UpdateRecord()
+{
+    if (m_state != dsEdit && m_state != dsInsert)
+        return;
+    DataEvent(deUpdateRecord);
+}
+
+// --- filter and order -----------------------------------------------------------------------
+
+bool TDataSet::recordPasses(TRecordStore::RecId rec)
+{
+    if (m_filterExpr && !m_filterExpr->Matches(rec))
+        return false;
+    if (!OnFilterRecord)
+        return true;
+    bool accept = true;
+    OnFilterRecord(this, accept);
+    return accept;
+}
+
+void TDataSet::rebuildView()
+{
+    m_posIndexValid = false;
+    if (!m_filtered || (!m_filterExpr && !OnFilterRecord)) {
+        m_view = m_order;
+        return;
+    }
+    std::vector<TRecordStore::RecId> view;
+    view.reserve(m_order.size());
+    if (m_filterExpr && !m_filterExpr->ReadsThroughFields() && !OnFilterRecord) {
+        const TFilterExpr& expr = *m_filterExpr;
+        for (TRecordStore::RecId rec : m_order)
+            if (expr.Matches(rec))
+                view.push_back(rec);
+    } else {
+        const TRecordStore::RecId saved = m_testRec;
+        StateGuard guard(m_state, dsFilter);
+        for (TRecordStore::RecId rec : m_order) {
+            m_testRec = rec;
+            if (recordPasses(rec))
+                view.push_back(rec);
+        }
+        m_testRec = saved;
+    }
+    m_view.swap(view);
+}
+
+// Applies the filter again, keeping the current record when it stays visible.
+void TDataSet::refilter()
+{
+    CheckBrowseMode();
+    const bool hadRecord = !m_view.empty();
+    const TRecordStore::RecId current = hadRecord ? m_view[m_cur] : 0;
+    rebuildView();
+    const std::size_t pos = hadRecord ? positionOf(current) : std::string::npos;
+    m_cur = pos == std::string::npos ? 0 : pos;
+    m_bof = pos == std::string::npos || m_view.empty();
+    m_eof = m_view.empty();
+    DataEvent(deDataSetChange);
+    DoAfterScroll();
+}
+
+void TDataSet::SetFilter(const std::string& text)
+{
+    if (text == m_filterText)
+        return;
+    if (Active() && m_filtered) {
+        std::unique_ptr<TFilterExpr> expr;
+        if (!Trim(text).empty())
+            expr = std::make_unique<TFilterExpr>(text, *this);
+        m_filterText = text;
+        m_filterExpr = std::move(expr);
+        refilter();
+    } else {
+        m_filterText = text;
+    }
+}
+
+void TDataSet::SetFiltered(bool filtered)
+{
+    if (filtered == m_filtered)
+        return;
+    if (!Active()) {
+        m_filtered = filtered;
+        return;
+    }
+    if (filtered) {
+        std::unique_ptr<TFilterExpr> expr;
+        if (!Trim(m_filterText).empty())
+            expr = std::make_unique<TFilterExpr>(m_filterText, *this);
+        m_filterExpr = std::move(expr);
+    } else {
+        m_filterExpr.reset();
+    }
+    m_filtered = filtered;
+    refilter();
+}
+
+void TDataSet::SortRecords(const std::vector<TSortKey>& keys)
+{
+    checkActive();
+    CheckBrowseMode();
+    const bool hadRecord = !m_view.empty();
+    const TRecordStore::RecId current = hadRecord ? m_view[m_cur] : 0;
+    if (keys.empty()) {
+        std::sort(m_order.begin(), m_order.end());
+    } else {
+        // Variants only for fields without a store column (lookups); stored columns compare raw.
+        auto compare = [&](TRecordStore::RecId a, TRecordStore::RecId b) {
+            for (const TSortKey& key : keys) {
+                TField* f = key.Field;
+                int c = 0;
+                const int col = f->StoreColumn();
+                if (col >= 0) {
+                    const bool na = m_store.IsNull(col, a);
+                    const bool nb = m_store.IsNull(col, b);
+                    if (na || nb) {
+                        c = na == nb ? 0 : (na ? -1 : 1);
+                    } else {
+                        switch (m_store.Kind(col)) {
+                        case TStoreKind::skInt: {
+                            const int64_t x = m_store.GetInt(col, a), y = m_store.GetInt(col, b);
+                            c = x < y ? -1 : (x > y ? 1 : 0);
+                            break;
+                        }
+                        case TStoreKind::skFloat: {
+                            const double x = m_store.GetFloat(col, a), y = m_store.GetFloat(col, b);
+                            c = x < y ? -1 : (x > y ? 1 : 0);
+                            break;
+                        }
+                        case TStoreKind::skString: {
+                            const std::string_view x = m_store.GetString(col, a), y = m_store.GetString(col, b);
+                            c = x.compare(y);  // byte order: char_traits<char> compares as unsigned
+                            break;
+                        }
+                        }
+                    }
+                } else {
+                    c = valueAt(f, a).Compare(valueAt(f, b));
+                }
+                if (c != 0)
+                    return key.Descending ? c > 0 : c < 0;
+            }
+            return false;
+        };
+        std::stable_sort(m_order.begin(), m_order.end(), compare);
+    }
+    std::vector<uint8_t> visible(m_store.Size(), 0);
+    for (TRecordStore::RecId rec : m_view)
+        visible[rec] = 1;
+    m_view.clear();
+    for (TRecordStore::RecId rec : m_order)
+        if (visible[rec])
+            m_view.push_back(rec);
+    m_posIndexValid = false;
+    m_cur = hadRecord ? positionOf(current) : 0;
+    DataEvent(deDataSetChange);
+}
+
+void TDataSet::Resync()
+{
+    checkActive();
+    const std::size_t known = m_deleted.size();
+    if (m_store.Size() < known)
+        ++m_generation;  // slots were dropped: old bookmarks could name new records
+    m_deleted.resize(m_store.Size(), 0);
+    for (TRecordStore::RecId rec = static_cast<TRecordStore::RecId>(known); rec < m_store.Size(); ++rec)
+        calculateFields(rec);
+    m_order.clear();
+    for (TRecordStore::RecId rec = 0; rec < m_store.Size(); ++rec)
+        if (!m_deleted[rec])
+            m_order.push_back(rec);
+    rebuildView();
+    m_cur = 0;
+    m_bof = true;
+    m_eof = m_view.empty();
+    DataEvent(deDataSetChange);
+}
+
+} // namespace lm
