@@ -86,8 +86,9 @@ void TProgressBox::Show(int count)
 {
     FreeWindow();
     IProgressUi* ui = Ui();
-    if (ui) {
+    if (ui)
         m_window = ui->CreateWindow(this);
+    if (m_window) {
         m_window->SetBoxWidth(m_boxWidth);
         m_window->SetTitle(m_caption);
     }

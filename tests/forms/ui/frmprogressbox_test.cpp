@@ -130,6 +130,26 @@ TEST_F(FrmProgressBoxTest, DestroyingTheBoxWhileShownLeavesNothingDisabled)
     flushDeferredDeletes();
 }
 
+TEST_F(FrmProgressBoxTest, ProcessPaintRepaintsWithoutHandlingInput)
+{
+    struct Counter : QWidget {
+        int paints = 0;
+        void paintEvent(QPaintEvent*) override { ++paints; }
+    } counter;
+    counter.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&counter));
+    QCoreApplication::processEvents();
+    const int before = counter.paints;
+    int input = 0;
+    QTimer::singleShot(0, [&] { ++input; });
+    counter.update();
+    ProcessPaint();
+    EXPECT_GT(counter.paints, before);
+    EXPECT_EQ(input, 0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(input, 1);
+}
+
 TEST_F(FrmProgressBoxTest, ExecAndWaitKeepsProcessingEvents)
 {
     int fired = 0;
