@@ -130,6 +130,22 @@ TEST_F(FrmProgressBoxTest, DestroyingTheBoxWhileShownLeavesNothingDisabled)
     flushDeferredDeletes();
 }
 
+TEST_F(FrmProgressBoxTest, AnActiveWindowDestroyedMeanwhileIsForgotten)
+{
+    auto* other = new QWidget;
+    other->show();
+    other->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(other));
+    box.Show(5);
+    EXPECT_FALSE(other->isEnabled());
+    delete other;
+    box.Step();
+    box.Close();
+    flushDeferredDeletes();
+    EXPECT_EQ(box.Window(), nullptr);
+    EXPECT_TRUE(main.isEnabled());
+}
+
 TEST_F(FrmProgressBoxTest, ProcessPaintRepaintsWithoutHandlingInput)
 {
     struct Counter : QWidget {
