@@ -1,0 +1,235 @@
+// Building the demo pharmacy database.
+#include "db/demodb.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
+#include "db/fibdatabase.h"
+#include "db/fibstatement.h"
+#include "db/fibtransaction.h"
+#include "util/cp1251.h"
+#include "util/exceptions.h"
+#include "util/sysutils.h"
+
+namespace lm {
+
+namespace {
+
+// A small deterministic generator (splitmix64), so every run makes the same data.
+class Random {
+public:
+    explicit Random(uint64_t seed) : m_state(seed) {}
+    uint64_t next()
+    {
+        uint64_t z = (m_state += 0x9E3779B97F4A7C15ULL);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+        return z ^ (z >> 31);
+    }
+    int below(int n) { return static_cast<int>(next() % static_cast<uint64_t>(n)); }
+    bool chance(int percent) { return below(100) < percent; }
+
+private:
+    uint64_t m_state;
+};
+
+struct Country { const char* name; const char* code; };
+const Country kCountries[] = {
+    {"Россия"_w, "RU"}, {"Казахстан"_w, "KZ"}, {"Беларусь"_w, "BY"}, {"Венгрия"_w, "HU"},
+    {"Словения"_w, "SI"}, {"Германия"_w, "DE"}, {"Франция"_w, "FR"}, {"Швейцария"_w, "CH"},
+    {"Индия"_w, "IN"}, {"Польша"_w, "PL"}, {"Израиль"_w, "IL"}, {"Украина"_w, "UA"},
+};
+
+struct Vendor { const char* name; int country; const char* city; };
+const Vendor kVendors[] = {
+    {"Фармстандарт"_w, 1, "Москва"_w},          {"Отисифарм"_w, 1, "Москва"_w},
+    {"Валента Фарм"_w, 1, "Щёлково"_w},          {"Верофарм"_w, 1, "Белгород"_w},
+    {"Акрихин"_w, 1, "Старая Купавна"_w},        {"Биохимик"_w, 1, "Саранск"_w},
+    {"Татхимфармпрепараты"_w, 1, "Казань"_w},    {"Озон"_w, 1, "Жигулёвск"_w},
+    {"Канонфарма продакшн"_w, 1, "Щёлково"_w},   {"Химфарм"_w, 2, "Шымкент"_w},
+    {"Нобел Алматинская фабрика"_w, 2, "Алматы"_w}, {"Борисовский завод"_w, 3, "Борисов"_w},
+    {"Гедеон Рихтер"_w, 4, "Будапешт"_w},        {"Эгис"_w, 4, "Будапешт"_w},
+    {"КРКА"_w, 5, "Ново-Место"_w},              {"Берлин-Хеми"_w, 6, "Берлин"_w},
+    {"Штада"_w, 6, "Бад-Фильбель"_w},            {"Байер"_w, 6, "Леверкузен"_w},
+    {"Санофи"_w, 7, "Париж"_w},                  {"Сервье"_w, 7, "Сюрен"_w},
+    {"Сандоз"_w, 8, "Хольцкирхен"_w},            {"Д-р Реддис"_w, 9, "Хайдарабад"_w},
+    {"Ранбакси"_w, 9, "Гургаон"_w},              {"Польфарма"_w, 10, "Старогард-Гданьски"_w},
+    {"Тева"_w, 11, "Петах-Тиква"_w},             {"Фармак"_w, 12, "Киев"_w},
+};
+
+const char* const kDrugs[] = {
+    "Аспирин"_w, "Парацетамол"_w, "Ибупрофен"_w, "Но-шпа"_w, "Анальгин"_w, "Цитрамон"_w,
+    "Корвалол"_w, "Валидол"_w, "Фестал"_w, "Мезим форте"_w, "Активированный уголь"_w,
+    "Нурофен"_w, "Арбидол"_w, "Ингавирин"_w, "Лоратадин"_w, "Супрастин"_w, "Амоксициллин"_w,
+    "Азитромицин"_w, "Омепразол"_w, "Эналаприл"_w, "Аторвастатин"_w, "Метформин"_w,
+    "Диклофенак"_w, "Кеторол"_w, "Називин"_w, "Граммидин"_w, "Терафлю"_w, "Колдрекс"_w,
+    "Ренни"_w, "Смекта"_w, "Линекс"_w, "Энтерофурил"_w, "Афобазол"_w, "Глицин"_w,
+    "Пантогам"_w, "Эссенциале форте"_w, "Карсил"_w, "Йодомарин"_w, "Цетиризин"_w,
+    "Лизиноприл"_w, "Бисопролол"_w, "Амлодипин"_w, "Валерианы экстракт"_w, "Пустырник"_w,
+    "Ношпалгин"_w, "Магне B6"_w, "Аскорбиновая кислота"_w, "Ёршик-форте"_w, "Хлоргексидин"_w,
+    "Мирамистин"_w, "Левомеколь"_w, "Бепантен"_w, "Фенистил"_w, "Цинковая мазь"_w,
+    "Дротаверин"_w, "Ацикловир"_w, "Флуконазол"_w, "Кагоцел"_w, "Полисорб"_w, "Регидрон"_w,
+};
+
+struct Form { const char* name; const char* packs[3]; };
+const Form kForms[] = {
+    {"таблетки"_w, {"№10"_w, "№20"_w, "№30"_w}},
+    {"таблетки п/о"_w, {"№14"_w, "№28"_w, "№56"_w}},
+    {"капсулы"_w, {"№10"_w, "№20"_w, "№60"_w}},
+    {"сироп"_w, {"100 мл"_w, "150 мл"_w, "200 мл"_w}},
+    {"мазь"_w, {"15 г"_w, "30 г"_w, "50 г"_w}},
+    {"р-р д/ин."_w, {"амп. 2 мл №5"_w, "амп. 2 мл №10"_w, "амп. 5 мл №5"_w}},
+    {"капли"_w, {"10 мл"_w, "25 мл"_w, "50 мл"_w}},
+    {"спрей"_w, {"15 мл"_w, "20 мл"_w, "30 мл"_w}},
+    {"порошок"_w, {"пак. №10"_w, "пак. №20"_w, "фл. 100 г"_w}},
+};
+
+const char* const kDoses[] = {"", "5 мг"_w, "10 мг"_w, "25 мг"_w, "50 мг"_w, "100 мг"_w,
+                              "200 мг"_w, "250 мг"_w, "400 мг"_w, "500 мг"_w, "1 г"_w};
+
+const char* const kNotes[] = {
+    "Хранить при температуре не выше 25 °C"_w, "Отпуск по рецепту"_w, "Хранить в холодильнике"_w,
+    "Беречь от детей"_w, "Акция: скидка 10%"_w, "Новая упаковка"_w, "Товар 'под заказ'"_w,
+};
+
+const char* const kSchema[] = {
+    "create domain D_BOOL as smallint default 0 not null check (value in (0, 1))",
+    "create table COUNTRY (ID integer not null primary key, NAME varchar(60) not null, CODE char(2))",
+    "create table VENDOR (ID integer not null primary key, NAME varchar(100) not null, "
+    "COUNTRY_ID integer references COUNTRY (ID), CITY varchar(60))",
+    "create table GOODS (ID integer not null primary key, NAME varchar(150) not null, "
+    "VENDOR_ID integer references VENDOR (ID), COUNTRY_ID integer references COUNTRY (ID), "
+    "PRICE numeric(15, 2), QUANTITY integer, REG_DATE date, EXPIRY_DATE date, ACTIVE D_BOOL, "
+    "RECIPE boolean, BARCODE varchar(13), NOTE varchar(200), UPDATED timestamp)",
+    "create table PR_LOCALE (COUNTRY_ID integer not null, COUNTRY varchar(2) not null)",
+};
+
+// Runs `sql` with each row of `rows` as its parameters through one prepared statement.
+void insertRows(TFIBDatabase& db, TFIBTransaction& tr, const std::string& sql,
+                const std::vector<std::vector<Variant>>& rows)
+{
+    fib::FibStatement st;
+    st.prepare(&db, &tr, sql);
+    for (const auto& row : rows) {
+        for (std::size_t i = 0; i < row.size(); ++i)
+            st.setParam(i, row[i]);
+        st.execute();
+    }
+}
+
+std::string barcode(Random& rnd)
+{
+    // EAN-13 with a Russian prefix and a valid check digit
+    std::string digits = "460";
+    for (int i = 0; i < 9; ++i)
+        digits += static_cast<char>('0' + rnd.below(10));
+    int sum = 0;
+    for (int i = 0; i < 12; ++i)
+        sum += (digits[i] - '0') * (i % 2 ? 3 : 1);
+    digits += static_cast<char>('0' + (10 - sum % 10) % 10);
+    return digits;
+}
+
+void fill(TFIBDatabase& db, int goodsCount)
+{
+    TFIBTransaction tr;
+    tr.SetDefaultDatabase(&db);
+    tr.StartTransaction();
+
+    std::vector<std::vector<Variant>> rows;
+    int id = 0;
+    for (const Country& c : kCountries)
+        rows.push_back({Variant(++id), Variant(c.name), Variant(c.code)});
+    insertRows(db, tr, "insert into COUNTRY (ID, NAME, CODE) values (?, ?, ?)", rows);
+
+    rows.clear();
+    id = 0;
+    for (const Vendor& v : kVendors)
+        rows.push_back({Variant(++id), Variant(v.name), Variant(v.country), Variant(v.city)});
+    insertRows(db, tr, "insert into VENDOR (ID, NAME, COUNTRY_ID, CITY) values (?, ?, ?, ?)", rows);
+
+    insertRows(db, tr, "insert into PR_LOCALE (COUNTRY_ID, COUNTRY) values (?, ?)",
+               {{Variant(1), Variant("RU")}});
+
+    fib::FibStatement ins;
+    ins.prepare(&db, &tr,
+                "insert into GOODS (ID, NAME, VENDOR_ID, COUNTRY_ID, PRICE, QUANTITY, REG_DATE, "
+                "EXPIRY_DATE, ACTIVE, RECIPE, BARCODE, NOTE, UPDATED) "
+                "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    Random rnd(20261206);
+    const int vendorCount = static_cast<int>(std::size(kVendors));
+    const TDateTime base = EncodeDate(2020, 1, 1);
+    for (int g = 1; g <= goodsCount; ++g) {
+        const Form& form = kForms[rnd.below(static_cast<int>(std::size(kForms)))];
+        std::string name = kDrugs[rnd.below(static_cast<int>(std::size(kDrugs)))];
+        name += ' ';
+        name += form.name;
+        const char* dose = kDoses[rnd.below(static_cast<int>(std::size(kDoses)))];
+        if (*dose) {
+            name += ' ';
+            name += dose;
+        }
+        name += ' ';
+        name += form.packs[rnd.below(3)];
+
+        const int vendor = rnd.below(vendorCount);
+        const bool noVendor = rnd.chance(2);
+        const int priceCents = 1500 + rnd.below(300000) * (rnd.chance(10) ? 5 : 1);
+        const TDateTime reg = base + rnd.below(6 * 365);
+        const Variant expiry = rnd.chance(7) ? Variant::Null() : Variant::FromDate(reg + 365 + rnd.below(4 * 365));
+        const Variant note = rnd.chance(80) ? Variant::Null() : Variant(kNotes[rnd.below(static_cast<int>(std::size(kNotes)))]);
+        const Variant price = rnd.chance(1) ? Variant::Null() : Variant(Currency::FromRaw(int64_t(priceCents) * 100));
+        const Variant quantity = rnd.chance(3) ? Variant::Null() : Variant(rnd.below(500));
+
+        ins.setParam(0, Variant(g));
+        ins.setParam(1, Variant(name));
+        ins.setParam(2, noVendor ? Variant::Null() : Variant(vendor + 1));
+        ins.setParam(3, Variant(kVendors[vendor].country));
+        ins.setParam(4, price);
+        ins.setParam(5, quantity);
+        ins.setParam(6, Variant::FromDate(reg));
+        ins.setParam(7, expiry);
+        ins.setParam(8, Variant(rnd.chance(85) ? 1 : 0));
+        ins.setParam(9, Variant(rnd.chance(30)));
+        ins.setParam(10, Variant(barcode(rnd)));
+        ins.setParam(11, note);
+        ins.setParam(12, Variant::FromDate(reg + rnd.below(1000) + rnd.below(86400) / 86400.0));
+        ins.execute();
+    }
+    tr.Commit();
+}
+
+} // namespace
+
+void CreateDemoDatabase(const std::string& path, int goodsCount)
+{
+    namespace fs = std::filesystem;
+    if (goodsCount < 0)
+        throw Exception(Format("Invalid number of goods: %d", {goodsCount}));
+    std::error_code ec;
+    if (fs::exists(path, ec))
+        throw Exception(Format("File already exists: %s", {path}));
+    const std::string temp = path + ".tmp";
+    fs::remove(temp, ec);
+    try {
+        TFIBDatabase db;
+        db.SetDatabaseName(temp);
+        db.CreateDatabase();
+        for (const char* ddl : kSchema)
+            db.ExecImmediate(ddl);
+        fill(db, goodsCount);
+        db.Close();
+    } catch (...) {
+        fs::remove(temp, ec);
+        throw;
+    }
+    fs::rename(temp, path, ec);
+    if (ec) {
+        fs::remove(temp, ec);
+        throw Exception(Format("Cannot rename %s to %s", {temp, path}));
+    }
+}
+
+} // namespace lm

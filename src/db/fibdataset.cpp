@@ -1,0 +1,393 @@
+// TpFIBDataSet: preparing the select, fetching it into the record store, origins and sorting.
+#include "db/fibdataset.h"
+
+#include <cstring>
+
+#include "db/fibdatabase.h"
+#include "db/fibsqltext.h"
+#include "db/fibstatement.h"
+#include "db/fibtransaction.h"
+#include "util/cp1251.h"
+#include "util/exceptions.h"
+
+namespace lm {
+
+using fib::ColumnInfo;
+
+TpFIBDataSet::TpFIBDataSet(TComponent* owner) : TDataSet(owner), m_stmt(std::make_unique<fib::FibStatement>()) {}
+
+TpFIBDataSet::~TpFIBDataSet() = default;
+
+void TpFIBDataSet::SetDatabase(TFIBDatabase* db)
+{
+    if (db == m_database)
+        return;
+    Close();
+    m_stmt->unprepare();
+    if (m_database)
+        RemoveFreeNotification(m_database);
+    m_database = db;
+    if (db)
+        FreeNotification(db);
+}
+
+void TpFIBDataSet::SetTransaction(TFIBTransaction* t)
+{
+    if (t == m_transaction)
+        return;
+    Close();
+    m_stmt->unprepare();
+    if (m_transaction)
+        RemoveFreeNotification(m_transaction);
+    m_transaction = t;
+    if (t) {
+        FreeNotification(t);
+        if (!m_database)
+            SetDatabase(t->DefaultDatabase());
+    }
+}
+
+void TpFIBDataSet::Notification(TComponent* component, TOperation operation)
+{
+    TDataSet::Notification(component, operation);
+    if (operation != opRemove || (component != m_database && component != m_transaction))
+        return;
+    // the connection is gone: freeing the statement fails quietly and releases the handles
+    m_stmt->unprepare();
+    if (component == m_database) m_database = nullptr;
+    if (component == m_transaction) m_transaction = nullptr;
+}
+
+void TpFIBDataSet::SetSelectSQL(const std::string& sql)
+{
+    Close();
+    m_stmt->unprepare();
+    m_selectSQL = sql;
+}
+
+void TpFIBDataSet::SetParamValue(const std::string& name, const Variant& value) { m_params[upperCase(name)] = value; }
+
+Variant TpFIBDataSet::ParamValue(const std::string& name) const
+{
+    const auto it = m_params.find(upperCase(name));
+    return it == m_params.end() ? Variant::Null() : it->second;
+}
+
+bool TpFIBDataSet::Prepared() const { return m_stmt->prepared(); }
+
+void TpFIBDataSet::prepareStatement()
+{
+    if (m_stmt->prepared())
+        return;
+    if (!m_transaction)
+        throw Exception(Format("%s: Transaction not assigned", {Name()}));
+    TFIBDatabase* db = m_database ? m_database : m_transaction->DefaultDatabase();
+    if (!db)
+        throw Exception(Format("%s: Database not assigned", {Name()}));
+    if (!db->Connected())
+        db->Open();
+    if (!m_transaction->InTransaction())
+        m_transaction->StartTransaction();
+    m_stmt->prepare(db, m_transaction, m_selectSQL);
+    if (!m_stmt->isSelect()) {
+        m_stmt->unprepare();
+        throw Exception(Format("%s: SelectSQL is not a select statement", {Name()}));
+    }
+}
+
+void TpFIBDataSet::Prepare()
+{
+    prepareStatement();
+    InitFields();
+}
+
+void TpFIBDataSet::InternalInitFieldDefs()
+{
+    prepareStatement();
+    TFIBDatabase* db = m_database ? m_database : m_transaction->DefaultDatabase();
+    TFieldDefs& defs = FieldDefs();
+    defs.Clear();
+    for (const ColumnInfo& c : m_stmt->columns()) {
+        const fib::Slot& s = c.slot;
+        TFieldType type = ftUnknown;
+        int size = 0;
+        int precision = 0;
+        switch (s.type) {
+        case SQL_TEXT: type = ftFixedChar; size = static_cast<int>(s.length); break;
+        case SQL_VARYING: type = ftString; size = static_cast<int>(s.length); break;
+        case SQL_SHORT:
+        case SQL_LONG:
+        case SQL_INT64:
+            if (s.scale < -4) {
+                type = ftFloat;
+            } else if (s.scale < 0) {
+                type = ftBCD;
+                size = -s.scale;
+                precision = s.type == SQL_SHORT ? 4 : s.type == SQL_LONG ? 9 : 18;
+            } else if (s.type == SQL_SHORT) {
+                type = db->IsBooleanColumn(c.relation, c.field) ? ftBoolean : ftSmallint;
+            } else {
+                type = s.type == SQL_LONG ? ftInteger : ftLargeint;
+            }
+            break;
+        case SQL_FLOAT:
+        case SQL_DOUBLE:
+        case SQL_D_FLOAT: type = ftFloat; break;
+        case SQL_TYPE_DATE: type = ftDate; break;
+        case SQL_TYPE_TIME: type = ftTime; break;
+        case SQL_TIMESTAMP: type = ftDateTime; break;
+        case SQL_BOOLEAN: type = ftBoolean; break;
+        case SQL_BLOB: type = s.subType == 1 ? ftMemo : ftBlob; break;
+        default: type = ftString; break;  // SQL_NULL and the like: read as text
+        }
+        TFieldDef& def = defs.Add(c.name, type, size, !s.nullable && !c.relation.empty());
+        def.Precision = precision;
+    }
+}
+
+namespace {
+
+const int64_t kScale[] = {10000, 1000, 100, 10, 1};
+
+// How one column goes from the row buffer into the store.
+struct Loader {
+    enum Kind { Text, Varying, Int16, Int32, Int64, Bool16, Currency16, Currency32, Currency64,
+                Scaled16, Scaled32, Scaled64, Float32, Float64, Date, Time, Stamp, Boolean, Other } kind;
+    fib::Slot slot;
+    int column;          // store column
+    std::size_t index;   // statement column
+    int64_t mul = 1;     // currency: multiplier to four decimals
+    double div = 1;      // scaled float: divisor
+};
+
+template <typename T>
+T load(const unsigned char* p)
+{
+    T v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+} // namespace
+
+void TpFIBDataSet::bindParams()
+{
+    const auto& names = m_stmt->paramNames();
+    for (std::size_t i = 0; i < m_stmt->paramCount(); ++i)
+        m_stmt->setParam(i, names[i].empty() ? Variant::Null() : ParamValue(names[i]));
+}
+
+void TpFIBDataSet::InternalLoadRecords()
+{
+    prepareStatement();
+    m_sort.clear();
+    const auto& cols = m_stmt->columns();
+    std::vector<Loader> loaders;
+    for (int f = 0; f < FieldCount(); ++f) {
+        TField* field = Fields(f);
+        if (field->FieldNo() <= 0 || field->StoreColumn() < 0)
+            continue;
+        const std::size_t i = static_cast<std::size_t>(field->FieldNo() - 1);
+        if (i >= cols.size())
+            continue;
+        const fib::Slot& s = cols[i].slot;
+        Loader l{Loader::Other, s, field->StoreColumn(), i};
+        const TStoreKind kind = field->StoreKind();
+        const bool boolField = field->DataType() == ftBoolean;
+        switch (s.type) {
+        case SQL_TEXT: l.kind = kind == TStoreKind::skString ? Loader::Text : Loader::Other; break;
+        case SQL_VARYING: l.kind = kind == TStoreKind::skString ? Loader::Varying : Loader::Other; break;
+        case SQL_SHORT:
+        case SQL_LONG:
+        case SQL_INT64: {
+            const int w = s.type == SQL_SHORT ? 0 : s.type == SQL_LONG ? 1 : 2;
+            if (boolField)
+                l.kind = s.type == SQL_SHORT && s.scale == 0 ? Loader::Bool16 : Loader::Other;
+            else if (s.scale == 0 && kind == TStoreKind::skInt && field->DataType() != ftBCD)
+                l.kind = static_cast<Loader::Kind>(Loader::Int16 + w);
+            else if (s.scale < 0 && s.scale >= -4 && field->DataType() == ftBCD) {
+                l.kind = static_cast<Loader::Kind>(Loader::Currency16 + w);
+                l.mul = kScale[4 + s.scale];
+            } else if (s.scale < 0 && kind == TStoreKind::skFloat) {
+                l.kind = static_cast<Loader::Kind>(Loader::Scaled16 + w);
+                double d = 1;
+                for (int k = 0; k < -s.scale; ++k) d *= 10;
+                l.div = d;
+            }
+            break;
+        }
+        case SQL_FLOAT: l.kind = kind == TStoreKind::skFloat ? Loader::Float32 : Loader::Other; break;
+        case SQL_DOUBLE:
+        case SQL_D_FLOAT: l.kind = kind == TStoreKind::skFloat ? Loader::Float64 : Loader::Other; break;
+        case SQL_TYPE_DATE: l.kind = kind == TStoreKind::skFloat ? Loader::Date : Loader::Other; break;
+        case SQL_TYPE_TIME: l.kind = kind == TStoreKind::skFloat ? Loader::Time : Loader::Other; break;
+        case SQL_TIMESTAMP: l.kind = kind == TStoreKind::skFloat ? Loader::Stamp : Loader::Other; break;
+        case SQL_BOOLEAN: l.kind = kind == TStoreKind::skInt ? Loader::Boolean : Loader::Other; break;
+        default: break;
+        }
+        loaders.push_back(l);
+    }
+
+    // A field whose class does not match the column's natural storage (a persistent field of
+    // another type) goes through Variant and the field's own conversion.
+    std::vector<TField*> fieldOfColumn(cols.size(), nullptr);
+    for (int f = 0; f < FieldCount(); ++f)
+        if (Fields(f)->FieldNo() > 0 && static_cast<std::size_t>(Fields(f)->FieldNo() - 1) < cols.size())
+            fieldOfColumn[Fields(f)->FieldNo() - 1] = Fields(f);
+
+    bindParams();
+    m_stmt->execute();
+    TRecordStore& store = MutableStore();
+    while (m_stmt->fetch()) {
+        const unsigned char* row = m_stmt->row();
+        const TRecordStore::RecId rec = AddStoredRecord();
+        for (const Loader& l : loaders) {
+            const fib::Slot& s = l.slot;
+            if (s.nullable && load<short>(row + s.nullOffset))
+                continue;  // new records start null
+            const unsigned char* p = row + s.offset;
+            switch (l.kind) {
+            case Loader::Text: {
+                std::size_t n = s.length;
+                while (n > 0 && p[n - 1] == ' ') --n;
+                store.SetString(l.column, rec, std::string_view(reinterpret_cast<const char*>(p), n));
+                break;
+            }
+            case Loader::Varying:
+                store.SetString(l.column, rec, std::string_view(reinterpret_cast<const char*>(p + 2), load<uint16_t>(p)));
+                break;
+            case Loader::Int16: store.SetInt(l.column, rec, load<int16_t>(p)); break;
+            case Loader::Int32: store.SetInt(l.column, rec, load<int32_t>(p)); break;
+            case Loader::Int64: store.SetInt(l.column, rec, load<int64_t>(p)); break;
+            case Loader::Bool16: store.SetInt(l.column, rec, load<int16_t>(p) != 0); break;
+            case Loader::Currency16: store.SetInt(l.column, rec, load<int16_t>(p) * l.mul); break;
+            case Loader::Currency32: store.SetInt(l.column, rec, load<int32_t>(p) * l.mul); break;
+            case Loader::Currency64: store.SetInt(l.column, rec, load<int64_t>(p) * l.mul); break;
+            case Loader::Scaled16: store.SetFloat(l.column, rec, load<int16_t>(p) / l.div); break;
+            case Loader::Scaled32: store.SetFloat(l.column, rec, load<int32_t>(p) / l.div); break;
+            case Loader::Scaled64: store.SetFloat(l.column, rec, static_cast<double>(load<int64_t>(p)) / l.div); break;
+            case Loader::Float32: store.SetFloat(l.column, rec, load<float>(p)); break;
+            case Loader::Float64: store.SetFloat(l.column, rec, load<double>(p)); break;
+            case Loader::Date: store.SetFloat(l.column, rec, fib::fromIscDate(load<int32_t>(p))); break;
+            case Loader::Time: store.SetFloat(l.column, rec, fib::fromIscTime(load<uint32_t>(p))); break;
+            case Loader::Stamp:
+                store.SetFloat(l.column, rec, fib::fromIscDate(load<int32_t>(p)) + fib::fromIscTime(load<uint32_t>(p + 4)));
+                break;
+            case Loader::Boolean: store.SetInt(l.column, rec, *p != 0); break;
+            case Loader::Other:
+                fieldOfColumn[l.index]->WriteStored(store, l.column, rec, m_stmt->value(l.index));
+                break;
+            }
+        }
+    }
+    m_stmt->closeCursor();
+}
+
+void TpFIBDataSet::InternalClose()
+{
+    m_stmt->closeCursor();
+    m_sort.clear();
+}
+
+void TpFIBDataSet::DoBeforeScroll()
+{
+    if (m_scrollDisabled == 0)
+        TDataSet::DoBeforeScroll();
+}
+
+void TpFIBDataSet::DoAfterScroll()
+{
+    if (m_scrollDisabled == 0)
+        TDataSet::DoAfterScroll();
+}
+
+void TpFIBDataSet::CloseOpen(bool restorePosition)
+{
+    const int recNo = restorePosition && Active() ? RecNo() : 0;
+    Close();
+    Open();
+    if (recNo > 1 && !IsEmpty())
+        SetRecNo(std::min(recNo, RecordCount()));
+}
+
+namespace {
+
+// Quotes an identifier when it is not a plain upper-case one, so the result is valid SQL.
+std::string sqlIdent(const std::string& name)
+{
+    bool plain = !name.empty() && name[0] >= 'A' && name[0] <= 'Z';
+    for (char c : name)
+        if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '$'))
+            plain = false;
+    if (plain)
+        return name;
+    std::string out = "\"";
+    for (char c : name) {
+        out += c;
+        if (c == '"')
+            out += '"';
+    }
+    return out + '"';
+}
+
+} // namespace
+
+std::string TpFIBDataSet::fromClauseAlias(const std::string& relation) const
+{
+    for (const fib::FromTable& t : fib::fromTables(m_selectSQL))
+        if (t.relation == relation)
+            return t.alias;
+    return relation;
+}
+
+std::string TpFIBDataSet::GetFieldOriginAlias(TField* field)
+{
+    if (!field || field->DataSet() != this)
+        throw Exception(Format("%s: field does not belong to the dataset", {Name()}));
+    if (!Active() && !Prepared())
+        Prepare();
+    const int no = field->FieldNo();
+    if (no <= 0 || static_cast<std::size_t>(no) > m_stmt->columns().size())
+        return {};
+    const ColumnInfo& c = m_stmt->columns()[no - 1];
+    if (c.relation.empty() || c.field.empty())
+        return "." + sqlIdent(c.name);
+    const std::string alias = c.relationAlias.empty() ? fromClauseAlias(c.relation) : c.relationAlias;
+    return sqlIdent(alias) + "." + sqlIdent(c.field);
+}
+
+void TpFIBDataSet::DoSortEx(const std::vector<std::string>& fields, const std::vector<bool>& ascending)
+{
+    std::vector<TField*> list;
+    for (const std::string& name : fields)
+        list.push_back(FieldByName(name));
+    DoSortEx(list, ascending);
+}
+
+void TpFIBDataSet::DoSortEx(const std::vector<TField*>& fields, const std::vector<bool>& ascending)
+{
+    if (!Active())
+        throw Exception(Format("%s: Cannot perform this operation on a closed dataset", {Name()}));
+    std::vector<TSortKey> keys;
+    std::vector<TSortFieldInfo> info;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        TField* f = fields[i];
+        if (!f || f->DataSet() != this)
+            throw Exception(Format("%s: field does not belong to the dataset", {Name()}));
+        const bool asc = i < ascending.size() ? ascending[i] : true;
+        keys.push_back({f, !asc});
+        info.push_back({f->FieldName(), f->Index(), static_cast<int>(i) + 1, asc, asc});
+    }
+    CheckBrowseMode();
+    SortRecords(keys);
+    m_sort = std::move(info);
+}
+
+TSortFieldInfo TpFIBDataSet::SortFieldInfo(int index) const
+{
+    if (index < 0 || index >= SortFieldsCount())
+        throw Exception(Format("Sort field index %d out of range", {index}));
+    return m_sort[index];
+}
+
+} // namespace lm
