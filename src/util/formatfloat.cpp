@@ -327,8 +327,10 @@ std::string formatSection(std::string_view s, DecimalDigits value, bool minus, b
         fracText.assign(static_cast<std::size_t>(-value.Exponent), '0');
         fracText += value.Digits;
     }
-    if (static_cast<int>(intText.size()) < l.ForcedInt)
-        intText.insert(0, static_cast<std::size_t>(l.ForcedInt) - intText.size(), '0');
+    // A mantissa always shows its units digit, even under "#": zero is "0E0".
+    const int forcedInt = l.Scientific && l.IntDigits > 0 ? std::max(l.ForcedInt, 1) : l.ForcedInt;
+    if (static_cast<int>(intText.size()) < forcedInt)
+        intText.insert(0, static_cast<std::size_t>(forcedInt) - intText.size(), '0');
     if (static_cast<int>(fracText.size()) < l.ForcedFrac)
         fracText.append(static_cast<std::size_t>(l.ForcedFrac) - fracText.size(), '0');
     return renderSection(s, l, intText, fracText, minus && !roundedToZero, exponent);

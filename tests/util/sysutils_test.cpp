@@ -131,6 +131,30 @@ TEST(SysUtils, FormatFloatGroupsAndRoundsHalvesAwayFromZero)
     EXPECT_EQ(FormatFloat("000-00", 12345), "123-45");
 }
 
+TEST(SysUtils, FormatFloatPlatformReferenceTable)
+{
+    struct Row {
+        const char* pattern;
+        std::string r1234, rMinus1234, rHalf, rZero;
+    };
+    const Row rows[] = {
+        {"0", "1234", "-1234", "1", "0"},
+        {"0.00", "1234,00", "-1234,00", "0,50", "0,00"},
+        {"#.##", "1234", "-1234", ",5", ""},
+        {"#,##0.00", "1" + nbsp + "234,00", "-1" + nbsp + "234,00", "0,50", "0,00"},
+        {"#,##0.00;(#,##0.00)", "1" + nbsp + "234,00", "(1" + nbsp + "234,00)", "0,50", "0,00"},
+        {"#,##0.00;;Zero", "1" + nbsp + "234,00", "-1" + nbsp + "234,00", "0,50", "Zero"},
+        {"0.000E+00", "1,234E+03", "-1,234E+03", "5,000E-01", "0,000E+00"},
+        {"#.###E-0", "1,234E3", "-1,234E3", "5E-1", "0E0"},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(FormatFloat(r.pattern, 1234), r.r1234) << r.pattern;
+        EXPECT_EQ(FormatFloat(r.pattern, -1234), r.rMinus1234) << r.pattern;
+        EXPECT_EQ(FormatFloat(r.pattern, 0.5), r.rHalf) << r.pattern;
+        EXPECT_EQ(FormatFloat(r.pattern, 0), r.rZero) << r.pattern;
+    }
+}
+
 TEST(SysUtils, FormatFloatSectionsQuotesAndExponents)
 {
     EXPECT_EQ(FormatFloat("0.00;(0.00);'zero'", 3), "3,00");
