@@ -144,20 +144,9 @@ protected:
 
 } // namespace
 
-TEST_F(ProgressBoxTest, StartsWithTheDesignValues)
-{
-    EXPECT_EQ(box.Caption(), "Ждите ..."_w);
-    EXPECT_EQ(box.Note(), "");
-    EXPECT_TRUE(box.AbortBtn());
-    EXPECT_EQ(box.BoxWidth(), 370);
-    EXPECT_EQ(box.PointCount(), 100);
-    EXPECT_TRUE(box.ExceptOnAbort());
-    EXPECT_EQ(box.Window(), nullptr);
-    EXPECT_TRUE(box.Step());
-}
-
 TEST_F(ProgressBoxTest, ShowSetsUpTheWindowAndClearsTheNote)
 {
+    EXPECT_EQ(box.Caption(), "Ждите ..."_w);
     box.SetNote("old");
     box.SetCaption("Экспорт"_w);
     box.SetBoxWidth(500);
@@ -201,6 +190,12 @@ TEST_F(ProgressBoxTest, LargeCountsAreReducedToPointCountVisibleSteps)
     EXPECT_EQ(ui.last->barMax, 50);
     EXPECT_EQ(steps(3), 3);
     EXPECT_EQ(ui.last->position, 3);
+
+    box.SetPointCount(0);  // no reduction: every call is visible
+    box.Show(1000);
+    EXPECT_EQ(box.StepSize(), 1);
+    EXPECT_EQ(ui.last->barMax, 1000);
+    EXPECT_EQ(steps(4), 4);
 }
 
 TEST_F(ProgressBoxTest, ShowZeroReusesTheLastCount)
@@ -216,15 +211,6 @@ TEST_F(ProgressBoxTest, ShowZeroReusesTheLastCount)
     EXPECT_EQ(ui.last->barMax, 100);
     box.Show(-5);
     EXPECT_EQ(box.RealCount(), 0);
-}
-
-TEST_F(ProgressBoxTest, PointCountZeroMakesEveryCallVisible)
-{
-    box.SetPointCount(0);
-    box.Show(1000);
-    EXPECT_EQ(box.StepSize(), 1);
-    EXPECT_EQ(ui.last->barMax, 1000);
-    EXPECT_EQ(steps(4), 4);
 }
 
 TEST_F(ProgressBoxTest, ASmallerStepWhileShownStillMovesTheBar)
@@ -300,20 +286,6 @@ TEST_F(ProgressBoxTest, TheFirstActiveFormStaysDisabledUntilTheWindowCloses)
     ui.DestroyForm(other);
     box.Close();
     EXPECT_FALSE(other.inFront);  // a destroyed form is forgotten, not touched
-}
-
-TEST_F(ProgressBoxTest, DestroyingTheBoxFreesTheWindowAndEnablesTheForm)
-{
-    TestForm main;
-    ui.active = &main;
-    {
-        TProgressBox local;
-        local.SetUi(&ui);
-        local.Show(3);
-        EXPECT_NE(ui.last, nullptr);
-    }
-    EXPECT_EQ(ui.last, nullptr);
-    EXPECT_TRUE(main.enabled);
 }
 
 TEST(ProgressBoxWithoutUi, CountsButShowsNothing)
