@@ -1,0 +1,187 @@
+// Data sources and data links: active, editing, record-changed and update-data notifications,
+// AutoEdit, ReadOnly, and what DisableControls holds back.
+#include <gtest/gtest.h>
+
+#include "host/datasource.h"
+#include "hostfixture.h"
+
+using namespace lm;
+using lm::test::GoodsData;
+
+namespace {
+
+// Records every notification; UpdateData writes `pending` into the bound field.
+class RecordingLink : public TDataLink {
+public:
+    std::vector<std::string> log;
+    std::string fieldName = "NAME";
+    std::string pending;
+
+protected:
+    void ActiveChanged() override { log.push_back(Active() ? "active" : "inactive"); }
+    void EditingChanged() override { log.push_back(Editing() ? "editing" : "browsing"); }
+    void RecordChanged(TField* field) override { log.push_back(field ? "changed " + field->FieldName() : "record"); }
+    void DataSetScrolled(int distance) override { log.push_back("scrolled " + std::to_string(distance)); }
+    void UpdateData() override
+    {
+        log.push_back("update");
+        DataSet()->FieldByName(fieldName)->SetAsString(pending);
+    }
+};
+
+} // namespace
+
+TEST(DataLink, FollowsActiveAndEditingStates)
+{
+    GoodsData d;
+    d.goods.Close();
+    TDataSource source;
+    RecordingLink link;
+    link.SetDataSource(&source);
+    source.SetDataSet(&d.goods);
+    EXPECT_FALSE(link.Active());
+    d.goods.Open();
+    EXPECT_TRUE(link.Active());
+    EXPECT_EQ(link.DataSet(), &d.goods);
+    d.goods.AppendRecord({1, "x"});
+    link.log.clear();
+
+    EXPECT_TRUE(link.Edit());
+    EXPECT_EQ(d.goods.State(), dsEdit);
+    d.goods.FieldByName("QTY")->SetAsInteger(3);
+    d.goods.Post();
+    EXPECT_EQ(link.log, (std::vector<std::string>{"editing", "record", "changed QTY", "browsing", "record"}));
+
+    d.goods.Close();
+    EXPECT_FALSE(link.Active());
+    EXPECT_EQ(link.log.back(), "inactive");
+}
+
+TEST(DataLink, ModifiedValueReachesTheFieldOnPost)
+{
+    GoodsData d;
+    TDataSource source;
+    source.SetDataSet(&d.goods);
+    RecordingLink link;
+    link.SetDataSource(&source);
+    ASSERT_TRUE(link.Edit());
+    link.pending = "typed";
+    link.Modified();
+    d.goods.Post();
+    EXPECT_EQ(d.goods.FieldByName("NAME")->AsString(), "typed");
+    EXPECT_FALSE(link.IsModified());
+
+    link.Edit();
+    link.pending = "lost";
+    link.Modified();
+    link.Reset();
+    EXPECT_FALSE(link.IsModified());
+    EXPECT_EQ(link.log.back(), "record");
+    d.goods.Post();
+    EXPECT_EQ(d.goods.FieldByName("NAME")->AsString(), "typed");
+}
+
+TEST(DataLink, PendingValueIsDeliveredEvenWithControlsDisabled)
+{
+    GoodsData d;
+    TDataSource source;
+    source.SetDataSet(&d.goods);
+    RecordingLink link;
+    link.SetDataSource(&source);
+    link.Edit();
+    link.pending = "kept";
+    link.Modified();
+    d.goods.DisableControls();
+    d.goods.Next();  // posts the edit
+    d.goods.EnableControls();
+    d.goods.First();
+    EXPECT_EQ(d.goods.FieldByName("NAME")->AsString(), "kept");
+}
+
+TEST(DataLink, ReadOnlyLinkAndAutoEditOffDoNotEdit)
+{
+    GoodsData d;
+    TDataSource source;
+    source.SetDataSet(&d.goods);
+    RecordingLink link;
+    link.SetDataSource(&source);
+    link.SetReadOnly(true);
+    EXPECT_FALSE(link.Edit());
+    EXPECT_EQ(d.goods.State(), dsBrowse);
+    link.SetReadOnly(false);
+    source.SetAutoEdit(false);
+    EXPECT_FALSE(link.Edit());
+    source.SetAutoEdit(true);
+    EXPECT_TRUE(link.Edit());
+    link.SetReadOnly(true);
+    EXPECT_FALSE(link.Editing()) << "a read-only link is not editing in edit state";
+}
+
+TEST(DataLink, DisableControlsHoldsBackEventsAndSendsOneChangeAtTheEnd)
+{
+    GoodsData d;
+    TDataSource source;
+    source.SetDataSet(&d.goods);
+    RecordingLink link;
+    link.SetDataSource(&source);
+    int dataChanges = 0;
+    source.OnDataChange = [&](TDataSource*, TField*) { ++dataChanges; };
+    link.log.clear();
+
+    d.goods.DisableControls();
+    d.goods.DisableControls();
+    EXPECT_TRUE(d.goods.ControlsDisabled());
+    for (d.goods.First(); !d.goods.Eof(); d.goods.Next()) {
+    }
+    d.goods.EnableControls();
+    EXPECT_TRUE(link.log.empty());
+    d.goods.EnableControls();
+    EXPECT_FALSE(d.goods.ControlsDisabled());
+    EXPECT_EQ(link.log, (std::vector<std::string>{"record"}));
+    EXPECT_EQ(dataChanges, 1);
+
+    d.goods.Prior();
+    EXPECT_EQ(link.log.back(), "scrolled -1");
+}
+
+TEST(DataLink, SourceAndDataSetMayDieInEitherOrder)
+{
+    RecordingLink link;
+    {
+        TMemDataSet ds;
+        ds.FieldDefs().Add("A", ftInteger);
+        ds.Open();
+        TDataSource source;
+        source.SetDataSet(&ds);
+        link.SetDataSource(&source);
+        EXPECT_TRUE(link.Active());
+    }
+    EXPECT_EQ(link.DataSource(), nullptr);
+    EXPECT_FALSE(link.Active());
+
+    TDataSource source;
+    link.SetDataSource(&source);
+    {
+        TMemDataSet ds;
+        ds.FieldDefs().Add("A", ftInteger);
+        ds.Open();
+        source.SetDataSet(&ds);
+        EXPECT_TRUE(link.Active());
+    }
+    EXPECT_EQ(source.DataSet(), nullptr);
+    EXPECT_FALSE(link.Active());
+}
+
+TEST(DataLink, FocusControlReachesTheLinks)
+{
+    GoodsData d;
+    TDataSource source;
+    source.SetDataSet(&d.goods);
+    struct FocusLink : TDataLink {
+        TField* focused = nullptr;
+        void FocusControl(TField* field) override { focused = field; }
+    } link;
+    link.SetDataSource(&source);
+    d.goods.FieldByName("PRICE")->FocusControl();
+    EXPECT_EQ(link.focused, d.goods.FieldByName("PRICE"));
+}
