@@ -1,6 +1,7 @@
 // File functions over the POSIX file system, with the package's Russian messages.
 #include "util/filefunc.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -195,10 +196,11 @@ void recursiveList(const std::string& dir, const std::string& mask, std::vector<
 TDateTime timeToDateTime(time_t t, long nsec)
 {
     struct tm tm {};
-    if (!::localtime_r(&t, &tm))
+    TDateTime date = 0, time = 0;
+    if (!::localtime_r(&t, &tm) || !TryEncodeDate(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, date)
+        || !TryEncodeTime(tm.tm_hour, tm.tm_min, std::min(tm.tm_sec, 59), static_cast<int>(nsec / 1000000), time))
         return 0;
-    return EncodeDate(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday)
-           + EncodeTime(tm.tm_hour, tm.tm_min, tm.tm_sec, static_cast<int>(nsec / 1000000));
+    return date + time;
 }
 
 } // namespace
@@ -352,6 +354,9 @@ void ClearReadOnlyAttr(const std::string& name)
 
 bool SetFileDateTime(const std::string& name, TDateTime dt)
 {
+    // Only the dates from 1 January 1 to 31 December 9999 exist.
+    if (!(dt >= -693593.0 && dt < 2958466.0))
+        return false;
     int year, month, day, hour, minute, second, msec;
     DecodeDate(dt, year, month, day);
     DecodeTime(dt, hour, minute, second, msec);

@@ -219,6 +219,7 @@ int ExecLogOutput(const std::string& cmdLine, const std::string& currentDir, con
         ::posix_spawn_file_actions_addopen(actions.get(), 0, "/dev/null", O_RDONLY, 0);
         ::posix_spawn_file_actions_adddup2(actions.get(), fds[1], 1);
         ::posix_spawn_file_actions_adddup2(actions.get(), fds[1], 2);
+        ::posix_spawn_file_actions_addclosefrom_np(actions.get(), 3);
         const std::string dir = ToSysPath(currentDir);
         if (!dir.empty())
             ::posix_spawn_file_actions_addchdir_np(actions.get(), dir.c_str());
@@ -272,7 +273,9 @@ bool ExecAndWait(const std::string& fileName, const std::string& params)
     std::vector<std::string> storage;
     std::vector<char*> argv = makeArgv(args, storage);
     pid_t pid = 0;
-    if (fileName.empty() || ::posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
+    SpawnActions actions;
+    ::posix_spawn_file_actions_addclosefrom_np(actions.get(), 3);
+    if (fileName.empty() || ::posix_spawnp(&pid, argv[0], actions.get(), nullptr, argv.data(), environ) != 0)
         return false;
 
     const TProcessMessagesHook hook = ProcessMessagesHook();  // a copy: the hook may replace itself

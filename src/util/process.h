@@ -33,8 +33,8 @@ std::vector<std::string> SplitCmdLine(std::string_view cmdLine);
 using TLogLineEvent = std::function<void(const std::string& line)>;
 
 // Runs the program of cmdLine (split by SplitCmdLine, looked up on PATH) in currentDir (the
-// current directory when empty), with standard input from /dev/null and standard output and
-// error into one pipe. The output is converted from UTF-8 and passed to onLine line by line:
+// current directory when empty), with standard input from /dev/null, standard output and
+// error into one pipe, and no other open file of this process. The output is converted from UTF-8 and passed to onLine line by line:
 // LF ends a line and a CR before it is dropped, so CR LF and bare LF both work; a last line
 // without an end is passed on as well. Returns the exit code (128 + the signal number when a
 // signal ended it, -1 when it cannot be known). Raises Exception "Ошибка CreatePipe:\r\n..."
@@ -49,7 +49,8 @@ using TProcessMessagesHook = std::function<bool()>;
 void SetProcessMessagesHook(TProcessMessagesHook hook);
 const TProcessMessagesHook& ProcessMessagesHook();
 
-// Starts fileName with the arguments of params (split by SplitCmdLine) and waits until it
+// Starts fileName (looked up on PATH; no other open file of this process goes with it) with
+// the arguments of params (split by SplitCmdLine) and waits until it
 // ends, calling the process-messages hook between short polls so the user interface stays
 // live; stops waiting early when the hook reports that the application is terminating.
 // Returns whether the program could be started.

@@ -257,7 +257,7 @@ TEST_F(FileFuncTest, RemoveDirKeepsTheRootOnRequestAndNeverFollowsLinks)
     RemoveDir(outside);
 }
 
-TEST_F(FileFuncTest, ClearReadOnlyAttrMakesTheFileWritable)
+TEST_F(FileFuncTest, ClearReadOnlyAttrAndSetFileDateTimeOnOddInput)
 {
     write("ro", "x");
     const std::string sys = ToSysPath(path("ro"));
@@ -267,6 +267,8 @@ TEST_F(FileFuncTest, ClearReadOnlyAttrMakesTheFileWritable)
     ::stat(sys.c_str(), &st);
     EXPECT_EQ(st.st_mode & 0777, 0644u);
     ClearReadOnlyAttr(path("none"));
+    EXPECT_FALSE(SetFileDateTime(path("ro"), 1e300));
+    EXPECT_FALSE(SetFileDateTime(path("none"), EncodeDate(2007, 3, 5)));
 }
 
 TEST(ServiceExe, ImagePathRulesTakeTheProgramPath)

@@ -1,6 +1,7 @@
 // Command-line switches and real child processes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -103,6 +104,15 @@ TEST(ExecLogOutput, RunsInTheGivenFolderAndReportsStartFailures)
     EXPECT_EQ(message("pwd", "/no/such/dir"), "Ошибка запуска программы \"pwd\":\r\nКод: 2: No such file or directory"_w);
     EXPECT_EQ(message("  ", "").rfind("Ошибка запуска программы \"  \":\r\nКод: 2:"_w, 0), 0u);
     EXPECT_TRUE(noChildLeft());
+}
+
+TEST(ExecLogOutput, TheProgramGetsNoOtherOpenFiles)
+{
+    ASSERT_EQ(::dup2(2, 50), 50);  // inheritable, as files opened by other libraries may be
+    const auto fds = runLines("ls /proc/self/fd");
+    ::close(50);
+    EXPECT_EQ(std::count(fds.begin(), fds.end(), "50"), 0);
+    EXPECT_EQ(std::count(fds.begin(), fds.end(), "1"), 1);
 }
 
 TEST(ExecLogOutput, AnAbortInTheCallbackEndsTheProgramAndReapsIt)
