@@ -1,0 +1,68 @@
+// lmpack xml roundtrip|get|validate|template: the XML document model from the command line.
+// Documents are read as Windows-1251 bytes; what is printed is converted to UTF-8. Parse errors
+// and violations go to stderr with exit code 1 (through main's handler).
+#include <cstdio>
+#include <utility>
+
+#include "command.h"
+#include "util/cp1251.h"
+#include "util/exceptions.h"
+#include "xml/xmlnode.h"
+#include "xml/xmltemplate.h"
+
+namespace {
+
+void printLine(const std::string& cp1251Text)
+{
+    std::printf("%s\n", lm::cp1251ToUtf8(cp1251Text).c_str());
+}
+
+int runXml(const std::vector<std::string>& args)
+{
+    using lm::TXMLNode;
+    const std::string sub = args.empty() ? std::string() : args[0];
+    if (sub == "roundtrip" && args.size() == 3) {
+        TXMLNode::CreateFromFile(args[1])->SaveXML(args[2]);
+        return 0;
+    }
+    if (sub == "get" && args.size() == 3) {
+        printLine(TXMLNode::CreateFromFile(args[1])->GetNode(lm::utf8ToCp1251(args[2])));
+        return 0;
+    }
+    if (sub == "validate" && args.size() == 3) {
+        const auto doc = TXMLNode::CreateFromFile(args[1]);
+        const auto schema = TXMLNode::CreateFromFile(args[2]);
+        doc->Validate(schema.get());
+        std::printf("ok\n");
+        return 0;
+    }
+    if (sub == "template" && (args.size() == 3 || (args.size() == 4 && args[3] == "--with-optional"))) {
+        const auto schema = TXMLNode::CreateFromFile(args[1]);
+        const std::string name = lm::utf8ToCp1251(args[2]);
+        const TXMLNode* element = nullptr;
+        for (const TXMLNode* child : std::as_const(*schema).Nodes())
+            if (child->Name == "xsd:element" && child->GetAttr("name") == name) {
+                element = child;
+                break;
+            }
+        if (!element) {
+            std::string message("xsd:element \"");
+            message += name;
+            message += "\" not found in the schema";
+            throw lm::Exception(message);
+        }
+        printLine(lm::CreateXMLTemplate(element, args.size() == 4)->Code());
+        return 0;
+    }
+    return lmcli::usageError("xml");
+}
+
+[[maybe_unused]] const bool registered = lmcli::registerCommand(
+    {"xml",
+     "lmpack xml roundtrip IN OUT                 parse IN, save it with SaveXML to OUT\n"
+     "lmpack xml get FILE PATH                    GetNode(PATH) of the document\n"
+     "lmpack xml validate DOC SCHEMA              \"ok\", or the violation message\n"
+     "lmpack xml template SCHEMA ELEMENT [--with-optional]   the generated skeleton (Code)",
+     runXml});
+
+} // namespace

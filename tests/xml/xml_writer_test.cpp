@@ -1,0 +1,146 @@
+// The writer: compact and indented layouts, encoding, and SaveXML's file format and safety.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "util/cp1251.h"
+#include "util/exceptions.h"
+#include "util/faststring.h"
+#include "xml/xmlnode.h"
+
+using namespace lm;
+
+namespace {
+
+std::string readAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string fast(const TXMLNode& n, const std::string& indent)
+{
+    TFastString buffer(16);
+    n.FormattedFastCode(buffer, indent);
+    return buffer.AsString();
+}
+
+std::string tempPath(const std::string& name)
+{
+    const std::string dir = testing::TempDir() + "xml_writer_test/";
+    std::filesystem::create_directories(dir);
+    return dir + name;
+}
+
+} // namespace
+
+TEST(XmlWriter, IndentedFormsStepOneOrTwoSpaces)
+{
+    auto r = TXMLNode::Create("<a><b/></a>");
+    EXPECT_EQ(r->FormattedCode(" "), "<a>\r\n <b/>\r\n</a>\r\n");
+    EXPECT_EQ(fast(*r, " "), "<a>\r\n  <b/>\r\n</a>\r\n");
+    auto deep = TXMLNode::Create("<a><b><c/></b><d x=\"1\"/></a>");
+    EXPECT_EQ(deep->FormattedCode(" "), "<a>\r\n <b>\r\n  <c/>\r\n </b>\r\n <d x=\"1\"/>\r\n</a>\r\n");
+    EXPECT_EQ(fast(*deep, " "), "<a>\r\n  <b>\r\n    <c/>\r\n  </b>\r\n  <d x=\"1\"/>\r\n</a>\r\n");
+    // Below the root the caller's indent is used as given.
+    EXPECT_EQ(fast(*deep->GetNodebyIndex(0), "  "), "<b>\r\n  <c/>\r\n</b>\r\n");
+}
+
+TEST(XmlWriter, TextOnlyElementStaysOnOneLineWithOnlyAmpersandAndLessThanEncoded)
+{
+    auto r = TXMLNode::Create("<r><n>a &amp; b > c &lt; \"q\" 'a'</n></r>");
+    EXPECT_EQ(r->FormattedCode(" "), "<r>\r\n <n>a &amp; b > c &lt; \"q\" 'a'</n>\r\n</r>\r\n");
+    EXPECT_EQ(fast(*r, " "), "<r>\r\n  <n>a &amp; b > c &lt; \"q\" 'a'</n>\r\n</r>\r\n");
+}
+
+TEST(XmlWriter, AttributesEncodeAllFiveAndNonElementsAreRaw)
+{
+    auto r = TXMLNode::Create("e", ntNode, nullptr, "");
+    r->SetAttr("v", std::string("&\"<>'\0", 6));
+    r->Nodes().AddNode("#comment", " a<b ", ntComment);
+    r->Nodes().AddNode("#cdata-section", "<&>", ntCData);
+    r->Nodes().AddNode("", "t<", ntText);
+    EXPECT_EQ(r->Code(), "<e v=\"&amp;&quot;&lt;&gt;&apos; \"><!-- a<b --><![CDATA[<&>]]>t&lt;</e>");
+    TFastString buffer(4);
+    r->FastCode(buffer);
+    EXPECT_EQ(buffer.AsString(), r->Code());
+    EXPECT_EQ(r->FormattedCode(" "), "<e v=\"&amp;&quot;&lt;&gt;&apos; \">\r\n<!-- a<b --><![CDATA[<&>]]>t&lt;</e>\r\n");
+}
+
+TEST(XmlWriter, CodePutsDeclarationsInFrontAndFastCodeLeavesThemOut)
+{
+    auto doc = TXMLNode::CreateDocument("doc");
+    EXPECT_EQ(doc->Code(), "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\" ?><doc/>");
+    EXPECT_EQ(TXMLNode::CreateDocument("d", "utf-8")->Header()->GetNode(0)->HeaderCode(),
+              "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\" ?>");
+    TFastString buffer(4);
+    doc->FastCode(buffer);
+    EXPECT_EQ(buffer.AsString(), "<doc/>");
+    EXPECT_EQ(fast(*doc, " "), "<doc/>\r\n");
+}
+
+TEST(XmlWriter, MixedContentKeepsTheIndentedLayout)
+{
+    auto r = TXMLNode::Create("<a>t<b/>u</a>");
+    EXPECT_EQ(r->FormattedCode(" "), "<a>t <b/>\r\nu</a>\r\n");
+}
+
+TEST(XmlWriter, SaveXmlWritesTheDeclarationAndTheIndentedBody)
+{
+    auto doc = TXMLNode::CreateDocument("doc");
+    doc->SetAttr("a", "1");
+    doc->SetNode("name", "text");
+    doc->Nodes().AddNode("list", "", ntNode)->Nodes().AddNode("item", "", ntNode);
+    const std::string path = tempPath("saved.xml");
+    doc->SaveXML(path);
+    EXPECT_EQ(readAll(path),
+              "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\" ?>\r\n"
+              "<doc a=\"1\">\r\n"
+              "  <name>text</name>\r\n"
+              "  <list>\r\n"
+              "    <item/>\r\n"
+              "  </list>\r\n"
+              "</doc>\r\n");
+    // Without a Header there is no declaration line.
+    auto plain = TXMLNode::Create("<r><x>Ж</x></r>"_w);
+    plain->SaveXML(path);
+    EXPECT_EQ(readAll(path), std::string("<r>\r\n  <x>Ж</x>\r\n</r>\r\n"_w));
+}
+
+TEST(XmlWriter, FailedSaveKeepsTheTargetAndLeavesNoTemporaryFile)
+{
+    const std::string dir = tempPath("blocked.xml");
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir + "/keep") << "kept";
+    auto doc = TXMLNode::Create("<r/>");
+    EXPECT_THROW(doc->SaveXML(dir), EInOutError);
+    EXPECT_EQ(readAll(dir + "/keep"), "kept");
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(dir).parent_path()))
+        files += entry.path().filename().string().find("blocked.xml.~") == 0;
+    EXPECT_EQ(files, 0);
+    EXPECT_THROW(doc->SaveXML(tempPath("no/such/folder/x.xml")), EInOutError);
+}
+
+TEST(XmlWriter, SaveXmlReplacesAnExistingFile)
+{
+    const std::string path = tempPath("replace.xml");
+    std::ofstream(path) << std::string(10000, 'x');
+    TXMLNode::Create("<r/>")->SaveXML(path);
+    EXPECT_EQ(readAll(path), "<r/>\r\n");
+}
+
+TEST(XmlWriter, SaveXmlWithFreeAfterTakesTheNodeOutOfItsParent)
+{
+    auto r = TXMLNode::Create("<r><a/><b/></r>");
+    TXMLNode* a = r->GetNodebyIndex(0);
+    a->SaveXML(tempPath("child.xml"), true);
+    ASSERT_EQ(r->GetCount(), 1);
+    EXPECT_EQ(r->GetNodebyIndex(0)->Name, "b");
+    EXPECT_EQ(readAll(tempPath("child.xml")), "<a/>\r\n");
+    TXMLNode::Create("<solo/>").release()->SaveXML(tempPath("solo.xml"), true);  // freed by the call
+    EXPECT_EQ(readAll(tempPath("solo.xml")), "<solo/>\r\n");
+}
