@@ -65,10 +65,9 @@ bool copyFileSys(const std::string& src, const std::string& dst)
         return false;
     struct stat st {};
     if (::fstat(in, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ErrnoKeeper keep;
-        if (S_ISDIR(st.st_mode))
-            errno = EISDIR;
+        const int code = S_ISDIR(st.st_mode) ? EISDIR : errno;
         ::close(in);
+        errno = code;
         return false;
     }
     std::string tmp = dst + ".lmtmpXXXXXX";

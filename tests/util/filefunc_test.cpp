@@ -140,6 +140,8 @@ TEST_F(FileFuncTest, FailedOperationsRaiseTheirMessagesWithTheSystemError)
     const std::string underFile = path("file/sub");  // fails for root as well
     EXPECT_EQ(messageOf([&] { CopyFileExcept(src, underFile); }),
               "Ошибка копирования файла "_w + src + " в "_w + underFile + ".\r\nКод: 20: Not a directory"_w);
+    EXPECT_EQ(messageOf([&] { CopyFileExcept(dir, path("b")); }),
+              "Ошибка копирования файла "_w + dir + " в "_w + path("b") + ".\r\nКод: 21: Is a directory"_w);
     EXPECT_EQ(messageOf([&] { MoveFileExcept(path("none"), path("b")); }),
               "Ошибка переименования файла "_w + path("none") + " в "_w + path("b") +
                   ":\r\nКод: 2: No such file or directory."_w);
