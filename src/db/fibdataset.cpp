@@ -356,6 +356,13 @@ std::string TpFIBDataSet::GetFieldOriginAlias(TField* field)
     return sqlIdent(alias) + "." + sqlIdent(c.field);
 }
 
+std::string TpFIBDataSet::GetFieldOriginAlias(const std::string& fieldName)
+{
+    if (!Active() && !Prepared())
+        Prepare();
+    return GetFieldOriginAlias(FBN(fieldName));
+}
+
 void TpFIBDataSet::DoSortEx(const std::vector<std::string>& fields, const std::vector<bool>& ascending)
 {
     std::vector<TField*> list;
@@ -379,6 +386,8 @@ void TpFIBDataSet::DoSortEx(const std::vector<TField*>& fields, const std::vecto
         info.push_back({f->FieldName(), f->Index(), static_cast<int>(i) + 1, asc, asc});
     }
     CheckBrowseMode();
+    if (!m_sort.empty() && !keys.empty())
+        SortRecords({});  // ties fall back to the fetch order, not to the previous sort
     SortRecords(keys);
     m_sort = std::move(info);
 }

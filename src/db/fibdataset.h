@@ -52,7 +52,7 @@ public:
     // "". An inactive dataset is prepared first. Raises lm::Exception for a field of another
     // dataset.
     std::string GetFieldOriginAlias(TField* field);
-    std::string GetFieldOriginAlias(const std::string& fieldName) { return GetFieldOriginAlias(FBN(fieldName)); }
+    std::string GetFieldOriginAlias(const std::string& fieldName);
     // Field by name; raises like FieldByName.
     TField* FBN(const std::string& name) const { return FieldByName(name); }
     // Closes and opens again; with `restorePosition` the record number is kept where possible.
@@ -65,7 +65,8 @@ public:
     int VisibleRecordCount() const { return RecordCount(); }
 
     // Sorts the fetched records by `fields` (names), each ascending when the matching entry of
-    // `ascending` is true (missing entries: ascending). Nulls first ascending, last descending.
+    // `ascending` is true (missing entries: ascending). Nulls first ascending, last descending;
+    // records with equal keys keep their fetch order, whatever an earlier sort did.
     // An empty list removes the sort (load order). Raises for an unknown field name or a
     // closed dataset.
     void DoSortEx(const std::vector<std::string>& fields, const std::vector<bool>& ascending);

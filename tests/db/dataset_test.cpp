@@ -1,0 +1,178 @@
+// TpFIBDataSet: fetching, preparing, column origins, local sort, reopening and scroll events.
+#include "demofixture.h"
+
+#include "db/fibdataset.h"
+#include "util/cp1251.h"
+#include "util/exceptions.h"
+
+namespace {
+
+using namespace lm;
+using lmtest::DemoDbTest;
+
+class DataSetTest : public DemoDbTest {
+protected:
+    void SetUp() override
+    {
+        DemoDbTest::SetUp();
+        ds.SetTransaction(&read);
+    }
+    TpFIBDataSet ds;
+};
+
+TEST_F(DataSetTest, FetchesEveryRowWithTheColumnTypes)
+{
+    ds.SetSelectSQL("select * from goods order by id");
+    ds.Open();
+    EXPECT_EQ(ds.RecordCount(), lmtest::kDemoRows);
+    EXPECT_EQ(ds.VisibleRecordCount(), lmtest::kDemoRows);
+    const std::vector<std::pair<const char*, TFieldType>> expected = {
+        {"ID", ftInteger}, {"NAME", ftString}, {"VENDOR_ID", ftInteger}, {"COUNTRY_ID", ftInteger},
+        {"PRICE", ftBCD}, {"QUANTITY", ftInteger}, {"REG_DATE", ftDate}, {"EXPIRY_DATE", ftDate},
+        {"ACTIVE", ftBoolean}, {"RECIPE", ftBoolean}, {"BARCODE", ftString}, {"NOTE", ftString},
+        {"UPDATED", ftDateTime}};
+    ASSERT_EQ(ds.FieldCount(), static_cast<int>(expected.size()));
+    for (int i = 0; i < ds.FieldCount(); ++i) {
+        EXPECT_EQ(ds.Fields(i)->FieldName(), expected[i].first);
+        EXPECT_EQ(ds.Fields(i)->DataType(), expected[i].second) << expected[i].first;
+    }
+    EXPECT_EQ(ds.FBN("NAME")->Size(), 150);
+    EXPECT_EQ(ds.FBN("PRICE")->Size(), 2);
+
+    // every value equals what a plain query reads
+    TpFIBQuery q;
+    q.SetTransaction(&read);
+    q.SetSQL("select * from goods order by id");
+    q.ExecQuery();
+    int rows = 0;
+    for (ds.First(); !ds.Eof(); ds.Next(), q.Next(), ++rows) {
+        ASSERT_FALSE(q.Eof());
+        for (int i = 0; i < ds.FieldCount(); ++i) {
+            const Variant a = ds.Fields(i)->Value(), b = q.Fields(i);
+            ASSERT_EQ(a.IsNull(), b.IsNull()) << ds.Fields(i)->FieldName() << " row " << rows;
+            if (a.IsNull())
+                continue;
+            if (ds.Fields(i)->DataType() == ftBoolean)  // the query reads the SMALLINT as it is
+                ASSERT_EQ(a.AsBoolean(), b.AsInteger() != 0) << ds.Fields(i)->FieldName() << " row " << rows;
+            else
+                ASSERT_EQ(a.AsString(), b.AsString()) << ds.Fields(i)->FieldName() << " row " << rows;
+        }
+    }
+    EXPECT_TRUE(q.Eof());
+    EXPECT_EQ(rows, lmtest::kDemoRows);
+}
+
+TEST_F(DataSetTest, ParametersAndPrepareWithoutFetching)
+{
+    ds.SetSelectSQL("select id, name from goods where vendor_id = :vendor and id < :maxid");
+    ds.Prepare();
+    EXPECT_FALSE(ds.Active());
+    EXPECT_TRUE(ds.Prepared());
+    ASSERT_EQ(ds.FieldCount(), 2);
+    EXPECT_EQ(ds.GetFieldOriginAlias("NAME"), "GOODS.NAME");
+    ds.SetParamValue("VENDOR", Variant(3));
+    ds.SetParamValue("maxid", Variant(500));
+    ds.Open();
+    const auto expected = column("select count(*) from goods where vendor_id = 3 and id < 500");
+    EXPECT_EQ(std::to_string(ds.RecordCount()), expected[0]);
+    EXPECT_GT(ds.RecordCount(), 0);
+    // not a select
+    TpFIBDataSet bad;
+    bad.SetTransaction(&read);
+    bad.SetSelectSQL("update goods set quantity = 0");
+    EXPECT_THROW(bad.Open(), Exception);
+}
+
+TEST_F(DataSetTest, OriginAliasesComeFromTheStatementAndItsFromClause)
+{
+    ds.SetSelectSQL(
+        "select g.id, g.name as goods_name, v.name as vendor, c.name, g.price * 2 as double_price, "
+        "\"Lower\".code from goods g "
+        "left join vendor v on v.id = g.vendor_id "
+        "join country c on c.id = g.country_id "
+        "join country \"Lower\" on \"Lower\".id = v.country_id");
+    // inactive: the dataset is prepared by the call
+    EXPECT_EQ(ds.GetFieldOriginAlias("ID"), "G.ID");
+    EXPECT_EQ(ds.GetFieldOriginAlias("GOODS_NAME"), "G.NAME");
+    EXPECT_EQ(ds.GetFieldOriginAlias("VENDOR"), "V.NAME");
+    EXPECT_EQ(ds.GetFieldOriginAlias("NAME"), "C.NAME");
+    EXPECT_EQ(ds.GetFieldOriginAlias("DOUBLE_PRICE"), ".DOUBLE_PRICE");  // an expression: no table
+    EXPECT_EQ(ds.GetFieldOriginAlias("CODE"), "\"Lower\".CODE");          // quoted as needed
+    EXPECT_FALSE(ds.Active());
+
+    // the same table twice is told apart by alias
+    TpFIBDataSet self;
+    self.SetTransaction(&read);
+    self.SetSelectSQL("select a.id, b.id as other_id from goods a join goods b on b.id = a.id + 1");
+    EXPECT_EQ(self.GetFieldOriginAlias("ID"), "A.ID");
+    EXPECT_EQ(self.GetFieldOriginAlias("OTHER_ID"), "B.ID");
+
+    EXPECT_THROW(ds.GetFieldOriginAlias(static_cast<TField*>(nullptr)), Exception);
+}
+
+TEST_F(DataSetTest, LocalSortMatchesTheServersOrder)
+{
+    ds.SetSelectSQL("select id, name, price, expiry_date from goods order by id");
+    ds.Open();
+    EXPECT_FALSE(ds.IsSorted());
+    ds.DoSortEx(std::vector<std::string>{"PRICE", "NAME"}, {false, true});
+    EXPECT_TRUE(ds.IsSorted());
+    ASSERT_EQ(ds.SortFieldsCount(), 2);
+    EXPECT_EQ(ds.SortFieldInfo(0).FieldName, "PRICE");
+    EXPECT_FALSE(ds.SortFieldInfo(0).Asc);
+    EXPECT_EQ(ds.SortFieldInfo(1).InDataSetIndex, 1);
+    EXPECT_EQ(ds.SortFieldInfo(1).InOrderIndex, 2);
+    EXPECT_THROW(ds.SortFieldInfo(2), Exception);
+
+    std::vector<std::string> local;
+    for (ds.First(); !ds.Eof(); ds.Next())
+        local.push_back(ds.FBN("ID")->AsString());
+    EXPECT_EQ(local, column("select id from goods order by price desc nulls last, name, id"));
+
+    ds.DoSortEx(std::vector<std::string>{"EXPIRY_DATE"}, {true});
+    local.clear();
+    for (ds.First(); !ds.Eof(); ds.Next())
+        local.push_back(ds.FBN("ID")->AsString());
+    EXPECT_EQ(local, column("select id from goods order by expiry_date nulls first, id"));
+
+    ds.DoSortEx(std::vector<std::string>{}, {});
+    EXPECT_FALSE(ds.IsSorted());
+    ds.First();
+    EXPECT_EQ(ds.FBN("ID")->AsInteger(), 1);  // load order again
+    EXPECT_THROW(ds.DoSortEx(std::vector<std::string>{"NOSUCH"}, {true}), Exception);
+}
+
+TEST_F(DataSetTest, CloseOpenAndScrollEvents)
+{
+    ds.SetSelectSQL("select id from goods order by id");
+    ds.Open();
+    int scrolls = 0;
+    ds.AfterScroll = [&](TDataSet*) { ++scrolls; };
+    ds.Next();
+    EXPECT_EQ(scrolls, 1);
+    ds.DisableScrollEvents();
+    ds.DisableScrollEvents();
+    ds.Next();
+    ds.EnableScrollEvents();
+    ds.Next();
+    EXPECT_EQ(scrolls, 1);
+    ds.EnableScrollEvents();
+    ds.Next();
+    EXPECT_EQ(scrolls, 2);
+    EXPECT_EQ(ds.RecNo(), 5);
+
+    // rows added meanwhile show after CloseOpen; the position is kept when asked
+    TpFIBQuery ins;
+    ins.SetTransaction(&write);
+    ins.SetOptions(TpFIBQuery::qoStartTransaction | TpFIBQuery::qoAutoCommit);
+    ins.SetSQL("insert into goods (id, name, active) values (?, ?, 1)");
+    ins.ExecWP({Variant(lmtest::kDemoRows + 1), Variant("Новый товар"_w)});
+    write.Commit();
+    ds.CloseOpen(true);
+    EXPECT_EQ(ds.RecordCount(), lmtest::kDemoRows + 1);
+    EXPECT_EQ(ds.RecNo(), 5);
+    ds.CloseOpen();
+    EXPECT_EQ(ds.RecNo(), 1);
+}
+
+} // namespace
