@@ -25,6 +25,8 @@ using RecId = TRecordStore::RecId;
 
 // Deeper nesting than this is refused, so hostile input cannot exhaust the stack.
 constexpr int kMaxDepth = 200;
+// Texts up to this length are case-folded on the stack before a contains search.
+constexpr std::size_t kFoldBuffer = 256;
 
 enum class VK : uint8_t { Null, Int, Float, Date, Str };
 
@@ -176,6 +178,7 @@ struct Node {
     LikeKind like = LikeKind::Generic;
     std::string needle;       // the pattern without its surrounding "%"
     const unsigned char* subjectMap = nullptr;
+    int directCol = -1;                // the subject is this stored text column (under subjectMap)
     std::array<uint8_t, 256> first{};  // bytes whose mapped form is needle[0]
     mutable std::string scratch;       // text of a non-text value or a field read as Variant
 };
@@ -719,6 +722,9 @@ private:
         const std::size_t trailFrom = text.find_last_not_of('%');
         const Node& s = m_nodes[subject];
         node.subjectMap = s.op == Op::Upper ? upperTable() : (s.op == Op::Lower ? lowerTable() : nullptr);
+        const Node& column = node.subjectMap ? m_nodes[s.a] : s;
+        if (column.op == Op::Field && column.fieldKind == VK::Str)
+            node.directCol = column.col;
         if (lead == std::string::npos) {
             node.like = LikeKind::Any;
         } else if (wild == std::string::npos) {
@@ -987,11 +993,19 @@ TFilterTruth TFilterExpr::Program::compare(const Node& node, const Val& x, const
 
 TFilterTruth TFilterExpr::Program::like(const Node& node, RecId rec) const
 {
-    Val s = evalVal(node.a, rec);
-    if (s.k == VK::Null)
-        return TFilterTruth::ftUnknown;
-    if (!textOf(nodes[node.a], s))
-        return TFilterTruth::ftUnknown;
+    Val s;
+    if (node.directCol >= 0) {
+        // the common UPPER(field) LIKE 'constant' reads the column without the value machinery
+        if (store->IsNull(node.directCol, rec))
+            return TFilterTruth::ftUnknown;
+        s.k = VK::Str;
+        s.s = store->GetString(node.directCol, rec);
+        s.map = node.subjectMap;
+    } else {
+        s = evalVal(node.a, rec);
+        if (s.k == VK::Null || !textOf(nodes[node.a], s))
+            return TFilterTruth::ftUnknown;
+    }
     bool match = false;
     const std::string_view needle = node.needle;
     const std::string_view text = s.s;
@@ -1011,6 +1025,14 @@ TFilterTruth TFilterExpr::Program::like(const Node& node, RecId rec) const
             break;
         if (!s.map) {
             match = text.find(needle) != std::string_view::npos;
+            break;
+        }
+        if (text.size() <= kFoldBuffer) {
+            // folding first lets the search run on memchr, faster than testing every position
+            char folded[kFoldBuffer];
+            for (std::size_t i = 0; i < text.size(); ++i)
+                folded[i] = static_cast<char>(s.map[static_cast<unsigned char>(text[i])]);
+            match = std::string_view(folded, text.size()).find(needle) != std::string_view::npos;
             break;
         }
         for (std::size_t i = 0, last = text.size() - needle.size(); i <= last; ++i)
