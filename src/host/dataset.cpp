@@ -597,9 +597,14 @@ void TDataSet::EnableControls()
 
 void TDataSet::DataEvent(TDataEvent event, intptr_t info)
 {
-    // Pending control values and focus requests must still reach the links, or edits are lost.
+    // Pending control values and focus requests must still reach the links, or edits are lost;
+    // opening and closing are told at once so that links never work on a closed dataset.
     if (m_disableCount > 0 && event != deUpdateRecord && event != deCheckBrowseMode && event != deFocusControl) {
         m_pendingEvent = true;
+        if (event == deUpdateState)
+            for (TDataSource* source : std::vector<TDataSource*>(m_dataSources))
+                if ((source->State() == dsInactive) != (m_state == dsInactive))
+                    source->dataEvent(event, info);
         return;
     }
     for (TDataSource* source : std::vector<TDataSource*>(m_dataSources))
@@ -608,42 +613,55 @@ void TDataSet::DataEvent(TDataEvent event, intptr_t info)
 
 // --- locate and lookup ----------------------------------------------------------------------
 
-bool TDataSet::keysMatch(const std::vector<TField*>& fields, const std::vector<Variant>& values,
-                         TRecordStore::RecId rec, TLocateOptions options)
+std::vector<TDataSet::SearchKey> TDataSet::searchKeys(const std::string& keyFields,
+                                                      const std::vector<Variant>& keyValues,
+                                                      const char* operation) const
 {
+    const std::vector<TField*> fields = GetFieldList(keyFields);
+    if (fields.size() != keyValues.size() || fields.empty())
+        throw Exception(Format("%s: %d key values for the fields '%s'",
+                               {operation, static_cast<int>(keyValues.size()), keyFields}));
+    std::vector<SearchKey> keys;
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        TField* field = fields[i];
-        const Variant& want = values[i];
-        const bool isString = field->m_column >= 0 && field->StoreKind() == TStoreKind::skString;
-        if (isString && !want.IsNullOrEmpty() && !m_store.IsNull(field->m_column, rec)) {
-            std::string_view have = m_store.GetString(field->m_column, rec);
-            const std::string text = want.AsString();
+        const bool storedText = fields[i]->StoreColumn() >= 0 && fields[i]->StoreKind() == TStoreKind::skString
+            && !keyValues[i].IsNullOrEmpty();
+        keys.push_back({fields[i], keyValues[i], storedText ? keyValues[i].AsString() : std::string(), storedText});
+    }
+    return keys;
+}
+
+bool TDataSet::keysMatch(const std::vector<SearchKey>& keys, TRecordStore::RecId rec, TLocateOptions options)
+{
+    for (const SearchKey& key : keys) {
+        const int col = key.field->StoreColumn();
+        if (key.storedText) {
+            if (m_store.IsNull(col, rec))
+                return false;
+            std::string_view have = m_store.GetString(col, rec);
             if (options & loPartialKey) {
-                if (have.size() < text.size())
+                if (have.size() < key.text.size())
                     return false;
-                have = have.substr(0, text.size());
+                have = have.substr(0, key.text.size());
             }
-            if ((options & loCaseInsensitive) ? !sameText(have, text) : have != text)
+            if ((options & loCaseInsensitive) ? !sameText(have, key.text) : have != key.text)
                 return false;
             continue;
         }
-        const Variant have = valueAt(field, rec);
-        if (want.IsNullOrEmpty() || have.IsNullOrEmpty()) {
-            if (want.IsNullOrEmpty() != have.IsNullOrEmpty())
+        const Variant have = valueAt(key.field, rec);
+        if (key.value.IsNullOrEmpty() || have.IsNullOrEmpty()) {
+            if (key.value.IsNullOrEmpty() != have.IsNullOrEmpty())
+                return false;
+            continue;
+        }
+        if (have.VarType() == TVarType::varString && key.value.VarType() == TVarType::varString) {
+            const std::string a = have.AsString();
+            const std::string b = key.value.AsString();
+            if ((options & loCaseInsensitive) ? !sameText(a, b) : a != b)
                 return false;
             continue;
         }
         try {
-            if (have.VarType() == TVarType::varString || want.VarType() == TVarType::varString) {
-                const std::string a = have.AsString();
-                const std::string b = want.AsString();
-                if (have.VarType() == TVarType::varString && want.VarType() == TVarType::varString) {
-                    if ((options & loCaseInsensitive) ? !sameText(a, b) : a != b)
-                        return false;
-                    continue;
-                }
-            }
-            if (have.Compare(want) != 0)
+            if (have.Compare(key.value) != 0)
                 return false;
         } catch (const Exception&) {
             return false;  // a key that does not convert to the field's kind matches nothing
@@ -656,11 +674,9 @@ bool TDataSet::Locate(const std::string& keyFields, const std::vector<Variant>& 
 {
     checkActive();
     CheckBrowseMode();
-    const std::vector<TField*> fields = GetFieldList(keyFields);
-    if (fields.size() != keyValues.size() || fields.empty())
-        throw Exception(Format("Locate: %d key values for the fields '%s'", {static_cast<int>(keyValues.size()), keyFields}));
+    const std::vector<SearchKey> keys = searchKeys(keyFields, keyValues, "Locate");
     for (std::size_t pos = 0; pos < m_view.size(); ++pos) {
-        if (keysMatch(fields, keyValues, m_view[pos], options)) {
+        if (keysMatch(keys, m_view[pos], options)) {
             scrollTo(pos);
             return true;
         }
@@ -673,12 +689,10 @@ Variant TDataSet::Lookup(const std::string& keyFields, const std::vector<Variant
 {
     if (!Active())
         return Variant::Null();
-    const std::vector<TField*> fields = GetFieldList(keyFields);
-    if (fields.size() != keyValues.size() || fields.empty())
-        throw Exception(Format("Lookup: %d key values for the fields '%s'", {static_cast<int>(keyValues.size()), keyFields}));
+    const std::vector<SearchKey> keys = searchKeys(keyFields, keyValues, "Lookup");
     TField* result = FieldByName(resultField);
     for (TRecordStore::RecId rec : m_view)
-        if (keysMatch(fields, keyValues, rec, 0))
+        if (keysMatch(keys, rec, 0))
             return valueAt(result, rec);
     return Variant::Null();
 }

@@ -257,8 +257,16 @@ private:
     void setCurrent(std::size_t pos, int distance);
     void scrollTo(std::size_t pos);
     std::size_t positionOf(TRecordStore::RecId rec) const;
-    bool keysMatch(const std::vector<TField*>& fields, const std::vector<Variant>& values,
-                   TRecordStore::RecId rec, TLocateOptions options);
+    // One key of Locate/Lookup, prepared once for the whole search.
+    struct SearchKey {
+        TField* field;
+        Variant value;
+        std::string text;   // the value as text, for stored text columns
+        bool storedText;    // compare `text` against the column directly
+    };
+    std::vector<SearchKey> searchKeys(const std::string& keyFields, const std::vector<Variant>& keyValues,
+                                      const char* operation) const;
+    bool keysMatch(const std::vector<SearchKey>& keys, TRecordStore::RecId rec, TLocateOptions options);
     void fieldChanged(TField* field);
     bool writableRecord(TRecordStore*& store, TRecordStore::RecId& rec, const TField* field);
     Variant valueAt(TField* field, TRecordStore::RecId rec);

@@ -185,3 +185,20 @@ TEST(DataLink, FocusControlReachesTheLinks)
     d.goods.FieldByName("PRICE")->FocusControl();
     EXPECT_EQ(link.focused, d.goods.FieldByName("PRICE"));
 }
+
+TEST(DataLink, OpeningWhileControlsAreDisabledActivatesLinksAtOnce)
+{
+    TMemDataSet ds;
+    ds.FieldDefs().Add("A", ftInteger);
+    TDataSource source;
+    source.SetDataSet(&ds);
+    RecordingLink link;
+    link.SetDataSource(&source);
+    ds.DisableControls();
+    ds.Open();
+    EXPECT_TRUE(link.Active());
+    ds.Append();
+    EXPECT_FALSE(link.Editing()) << "edit state waits for EnableControls";
+    ds.EnableControls();
+    EXPECT_TRUE(link.Editing());
+}
