@@ -6,7 +6,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "util/cp1251.h"
 #include "util/exceptions.h"
@@ -58,6 +61,18 @@ TEST_F(StrsFiles, WholeFilesRoundTripRawBytes)
     FileAppend(path("f.bin"), "+more");
     EXPECT_EQ(FileToStr(path("f.bin")), "new+more");
     EXPECT_EQ(entries(), std::vector<std::string>{"f.bin"});
+}
+
+TEST_F(StrsFiles, AppendingWhileAnotherWriterHoldsTheFileFails)
+{
+    StrtoFile("a", path("log.txt"));
+    const int other = ::open(path("log.txt").c_str(), O_RDWR);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(::flock(other, LOCK_EX), 0);
+    EXPECT_THROW(FileAppend(path("log.txt"), "b"), EInOutError);
+    ::close(other);
+    FileAppend(path("log.txt"), "c");
+    EXPECT_EQ(FileToStr(path("log.txt")), "ac");
 }
 
 TEST_F(StrsFiles, RussianNamesReachTheFileSystemAsUtf8)
