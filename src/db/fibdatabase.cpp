@@ -35,12 +35,13 @@ void TFIBDatabase::SetDatabaseName(const std::string& name)
 
 bool TFIBDatabase::IsEmbedded() const
 {
-    // A server name is what stands before the first colon, provided it is not part of a path
-    // and not a drive letter ("C:\db.fdb").
+    // A server name ("host", "host/port", "inet") is what stands before the first colon,
+    // unless that part is a path ("/data/a:b.fdb", "./x") or a drive letter ("C:\db.fdb").
     const auto colon = m_databaseName.find(':');
     if (colon == std::string::npos || colon < 2)
         return true;
-    return m_databaseName.find_first_of("/\\") < colon;
+    const char first = m_databaseName[0];
+    return first == '/' || first == '.' || m_databaseName.find('\\') < colon;
 }
 
 std::string TFIBDatabase::buildDpb(bool create, int pageSize) const

@@ -1,0 +1,189 @@
+// Starting and stopping the loopback Firebird server of the server-route tests.
+#include "loopbackserver.h"
+
+#include <arpa/inet.h>
+#include <grp.h>
+#include <netinet/in.h>
+#include <pwd.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <thread>
+
+namespace lmtest {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kServer = "/usr/sbin/firebird";
+constexpr const char* kConfDir = "/etc/firebird/3.0";
+
+bool portFree(int port)
+{
+    const int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<uint16_t>(port));
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool ok = bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    close(s);
+    return ok;
+}
+
+int freePort()
+{
+    const int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    socklen_t len = sizeof a;
+    getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
+    close(s);
+    return ntohs(a.sin_port);
+}
+
+bool accepts(int port)
+{
+    const int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<uint16_t>(port));
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool ok = connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    close(s);
+    return ok;
+}
+
+} // namespace
+
+std::string LoopbackServer::Unavailable()
+{
+    if (geteuid() != 0)
+        return "the server route test runs as root (it starts the server as user firebird)";
+    if (access(kServer, X_OK) != 0)
+        return std::string(kServer) + " is not installed";
+    if (!getpwnam("firebird"))
+        return "there is no firebird user";
+    return {};
+}
+
+std::string LoopbackServer::SysdbaPassword()
+{
+    std::ifstream in(std::string(kConfDir) + "/SYSDBA.password");
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind("ISC_PASSWORD=", 0) != 0)
+            continue;
+        std::string v = line.substr(13);
+        if (v.size() >= 2 && v.front() == '"' && v.back() == '"')
+            v = v.substr(1, v.size() - 2);
+        if (!v.empty())
+            return v;
+    }
+    return "masterkey";
+}
+
+LoopbackServer::LoopbackServer()
+{
+    const passwd* pw = getpwnam("firebird");
+    if (!pw)
+        throw std::runtime_error("no firebird user");
+    m_uid = pw->pw_uid;
+    m_gid = pw->pw_gid;
+    m_root = (fs::temp_directory_path() / ("lmpack-fbserver-" + std::to_string(getpid()))).string();
+    fs::remove_all(m_root);
+    fs::create_directories(m_root + "/lock");
+    fs::create_directories(m_root + "/data");
+    m_dataDir = m_root + "/data";
+    chmod(m_root.c_str(), 0755);
+    for (const char* d : {"/lock", "/data"}) {
+        const std::string p = m_root + d;
+        if (chown(p.c_str(), m_uid, m_gid) != 0)
+            throw std::runtime_error("cannot give " + p + " to the firebird user");
+        chmod(p.c_str(), 0770);
+    }
+    // The package's configuration serves as it is (listening on localhost); the port comes
+    // from the command line and the lock files go to a folder of our own.
+    m_port = portFree(3050) ? 3050 : freePort();
+}
+
+LoopbackServer::~LoopbackServer()
+{
+    Stop();
+    std::error_code ec;
+    fs::remove_all(m_root, ec);
+}
+
+void LoopbackServer::Start()
+{
+    if (m_pid > 0)
+        return;
+    const pid_t pid = fork();
+    if (pid < 0)
+        throw std::runtime_error("fork failed");
+    if (pid == 0) {
+        setsid();
+        setenv("FIREBIRD_LOCK", (m_root + "/lock").c_str(), 1);
+        setenv("FIREBIRD_TMP", (m_root + "/lock").c_str(), 1);
+        if (initgroups("firebird", m_gid) != 0 || setgid(m_gid) != 0 || setuid(m_uid) != 0)
+            _exit(126);
+        const std::string port = std::to_string(m_port);
+        execl(kServer, kServer, "-p", port.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    m_pid = pid;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!accepts(m_port)) {
+        int status = 0;
+        if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
+            m_pid = -1;
+            throw std::runtime_error("the firebird server exited at start (status " + std::to_string(status) + ")");
+        }
+        if (std::chrono::steady_clock::now() > deadline) {
+            Stop();
+            throw std::runtime_error("the firebird server does not accept connections");
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+void LoopbackServer::Stop()
+{
+    if (m_pid <= 0)
+        return;
+    kill(m_pid, SIGTERM);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    int status = 0;
+    while (waitpid(m_pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(m_pid, SIGKILL);
+            waitpid(m_pid, &status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    m_pid = -1;
+}
+
+std::string LoopbackServer::ConnectString(const std::string& path) const
+{
+    return m_port == 3050 ? "localhost:" + path : "localhost/" + std::to_string(m_port) + ":" + path;
+}
+
+void LoopbackServer::GiveToServer(const std::string& path) const
+{
+    if (chown(path.c_str(), m_uid, m_gid) != 0)
+        throw std::runtime_error("cannot give " + path + " to the firebird user");
+    chmod(path.c_str(), 0660);
+}
+
+} // namespace lmtest
