@@ -28,6 +28,20 @@ bool ignoreCase(const TUFilter* owner)
     return owner && owner->Options().Contains(ufoIgnoreCase);
 }
 
+// The typed number with a bare separator completed ("1," gives "1", ",5" gives "0,5"), which
+// both the server and the local filter read as a number.
+std::string numberText(const std::string& typed)
+{
+    const char sep = FormatSettings.DecimalSeparator;
+    std::string text = typed;
+    if (!text.empty() && text.back() == sep)
+        text.pop_back();
+    const size_t digits = !text.empty() && text[0] == '-' ? 1 : 0;
+    if (digits < text.size() && text[digits] == sep)
+        text.insert(digits, 1, '0');
+    return text;
+}
+
 std::string checked(std::string text)
 {
     if (text.empty())
@@ -58,7 +72,7 @@ std::string TCalcNode::Statement(TFilterKind kind) const
         text = Entry->CalcClause(kind);
         break;
     case ntNumConst:
-        text = ConstText;
+        text = numberText(ConstText);
         // The server reads only "." as the decimal point; the local form keeps the typed text.
         if (kind == fkSQL && FormatSettings.DecimalSeparator != '.')
             for (char& c : text)

@@ -86,6 +86,12 @@ TEST_F(Statement, NumbersUseThePointOnlyInSql)
               Pair("AND ((G.PRICE+1.5)*2>5/G.QTY)", "(PRICE+1,5)*2>5/QTY"));
 }
 
+TEST_F(Statement, NumbersWithABareSeparatorAreCompleted)
+{
+    EXPECT_EQ(both("[Цена] > 1, И [Цена] < ,5 ИЛИ [Цена] = -,25"),
+              Pair("AND (G.PRICE>1 AND G.PRICE<0.5 OR G.PRICE=-0.25)", "PRICE>1 AND PRICE<0,5 OR PRICE=-0,25"));
+}
+
 TEST_F(Statement, ParenthesesAndNot)
 {
     EXPECT_EQ(both("([Код] = 1)"), Pair("AND (G.CODE=1)", "CODE=1"));
