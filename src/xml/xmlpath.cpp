@@ -7,6 +7,8 @@
 // means any child, as does "*" with "=". A path starting with "//" or ".//" searches the
 // whole tree from its root. Bracket steps compare names exactly and never create nodes.
 #include <cctype>
+#include <map>
+#include <tuple>
 #include <utility>
 
 #include "util/cp1251.h"
@@ -69,6 +71,36 @@ TXMLNode* bracketStep(TXMLNode* c, std::string_view step, bool& skip)
     return nullptr;
 }
 
+// Results of whole-tree searches during one outermost search. A "//" or ".//" step searches
+// from the root whatever node it is met at, so its result depends only on the root and the rest
+// of the path; remembering it keeps paths that repeat such steps from taking exponential time.
+// The tree does not change during a search (nothing is created below a "//").
+struct SearchMemo {
+    int depth = 0;
+    std::map<std::tuple<const TXMLNode*, const char*, std::size_t>, TXMLNode*> results;
+};
+thread_local SearchMemo memo;
+
+TXMLNode* searchFromRoot(const TXMLNode* root, std::string_view rest)
+{
+    const auto key = std::make_tuple(root, rest.data(), rest.size());
+    if (memo.depth > 0)
+        if (auto it = memo.results.find(key); it != memo.results.end())
+            return it->second;
+    struct Scope {
+        Scope() { ++memo.depth; }
+        ~Scope()
+        {
+            if (--memo.depth == 0)
+                memo.results.clear();
+        }
+    } scope;
+    TXMLNode* found = TXMLNode::RecursiveFind(root, rest);
+    if (memo.depth > 1)
+        memo.results.emplace(key, found);
+    return found;
+}
+
 } // namespace
 
 TXMLNode* TXMLNode::FindPath(std::string_view path, bool create, const std::string& value)
@@ -81,9 +113,9 @@ TXMLNode* TXMLNode::FindPath(std::string_view path, bool create, const std::stri
             return c;
         }
         if (path.substr(0, 2) == "//")
-            return RecursiveFind(c->Root(), path.substr(2));
+            return searchFromRoot(c->Root(), path.substr(2));
         if (path.substr(0, 3) == ".//")
-            return RecursiveFind(c->Root(), path.substr(2));
+            return searchFromRoot(c->Root(), path.substr(2));
         const std::size_t slash = path.find('/');
         const std::string_view step = path.substr(0, slash);
         path = slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);

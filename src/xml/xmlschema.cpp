@@ -29,14 +29,15 @@ void checkAttribute(const TXMLNode& n, const TXMLNode& def, const TXMLNode& entr
     }
     const std::string dtType = attrDef->GetAttr("dt:type");
     if (dtType == "enumeration") {
-        // A whole word of the list: the value with a space on each side, the list padded too.
+        // The value must be one whole word of the list; a value holding a blank is never one,
+        // even when it spans two neighbouring words.
         std::string values(" ");
         values += attrDef->GetAttr("dt:values");
         values += ' ';
         std::string word(" ");
         word += value;
         word += ' ';
-        if (values.find(word) == std::string::npos)
+        if (value.find(' ') != std::string::npos || values.find(word) == std::string::npos)
             throw Exception(Format("Wrong enumerated attribute %s value: \"%s\" in element %s",
                                    {attrName, value, n.Name}));
     } else if (dtType == "boolean") {

@@ -1,6 +1,8 @@
 // Template filling with macros, and instance skeletons from W3C XML Schema declarations.
 #include "xml/xmltemplate.h"
 
+#include "util/cp1251.h"
+#include "util/exceptions.h"
 #include "xml/xmltext.h"
 
 namespace lm {
@@ -25,6 +27,9 @@ const TXMLNode* schemaDefinition(const TXMLNode* root, std::string_view kind, st
 }
 
 constexpr int kMaxLevels = 10;
+// Ten levels of a type that holds itself several times grow geometrically; a skeleton this
+// large comes only from such a schema and is refused rather than filling the memory.
+constexpr int kMaxElements = 100000;
 
 class TemplateBuilder {
 public:
@@ -57,17 +62,24 @@ public:
     }
 
 private:
+    TXMLNode* add(TXMLNode* target, const std::string& name) const
+    {
+        if (++m_made > kMaxElements)
+            throw Exception(Format("Шаблон XML слишком велик: более %d элементов"_w, {kMaxElements}));
+        return target->Nodes().AddNode(name, std::string(), ntNode);
+    }
+
     void element(const TXMLNode* c, TXMLNode* target, int depth) const
     {
         const std::string ref = c->GetAttr("ref");
         if (!ref.empty()) {
-            TXMLNode* made = target->Nodes().AddNode(ref, std::string(), ntNode);
+            TXMLNode* made = add(target, ref);
             if (const TXMLNode* def = schemaDefinition(m_root, "xsd:element", ref))
                 expand(def, made, depth + 1);
             return;
         }
         const std::string type = c->GetAttr("type");
-        TXMLNode* made = target->Nodes().AddNode(c->GetAttr("name"), std::string(), ntNode);
+        TXMLNode* made = add(target, c->GetAttr("name"));
         if (type.compare(0, 4, "xsd:") == 0)
             return;
         if (type.empty()) {
@@ -79,6 +91,7 @@ private:
 
     const TXMLNode* m_root;
     bool m_withOptional;
+    mutable int m_made = 0;
 };
 
 } // namespace

@@ -21,7 +21,8 @@ void ApplyXMLTemplate(const TXMLNode* templ, TXMLNode* target, const std::vector
 // A new root: an empty element named after element's "name", filled with the skeleton that its
 // declaration (or the "xsd:complexType" named by its "type") describes, at most ten levels
 // deep. Optional parts (minOccurs "0") are included only with withOptional; an "xsd:choice"
-// gives its first alternative. A type the schema does not define gives the empty root.
+// gives its first alternative. A type the schema does not define gives the empty root. A
+// skeleton of more than 100,000 elements (a type holding itself many times) raises lm::Exception.
 std::unique_ptr<TXMLNode> CreateXMLTemplate(const TXMLNode* element, bool withOptional);
 
 } // namespace lm

@@ -101,3 +101,25 @@ TEST(XmlPath, ValuesComeFromTheFirstTextOrCData)
     r->NodebyName("a")->GetNodebyIndex(0)->SetValue("ignored");
     EXPECT_EQ(r->NodebyName("a")->GetNodebyIndex(0)->Value, "c");
 }
+
+TEST(XmlPath, RepeatedWholeTreeStepsTakePolynomialTime)
+{
+    std::string text = "<r>";
+    for (int i = 0; i < 30; ++i)
+        text += "<a><b/><a/></a>";
+    text += "</r>";
+    auto r = TXMLNode::Create(text);
+    std::string slashes;
+    for (int i = 0; i < 40; ++i)
+        slashes += "//";
+    EXPECT_EQ(r->NodebyName(slashes + "zz"), nullptr);
+    EXPECT_EQ(r->NodebyName(slashes + "b")->Name, "b");
+    std::string hops;
+    for (int i = 0; i < 20; ++i)
+        hops += "a/.//";
+    EXPECT_EQ(r->NodebyName(hops + "zz"), nullptr);
+    EXPECT_EQ(r->NodebyName(hops + "b")->Name, "b");
+    // The search found by the fuzzer: a bracket step, then thirty slashes.
+    const std::string found("[\0\0;a\"?><y>&lt\0//////////////////////////////</x>", 48);
+    EXPECT_EQ(TXMLNode::Create("<r>\xFF\xFF<!&quo \0 >")->NodebyName(found), nullptr);
+}

@@ -118,6 +118,15 @@ TEST(XmlSchema, RecursiveTypesStopAfterTenLevels)
     EXPECT_EQ(text.substr(0, 12), "<tree><tree>");
 }
 
+TEST(XmlSchema, GeometricallyGrowingSkeletonsAreRefused)
+{
+    std::string xsd = "<xsd:schema><xsd:element name=\"t\" type=\"T\"/><xsd:complexType name=\"T\">";
+    for (int i = 0; i < 6; ++i)
+        xsd += "<xsd:element name=\"e\" type=\"T\"/>";
+    xsd += "</xsd:complexType></xsd:schema>";
+    EXPECT_THROW(skeleton(xsd.c_str(), "t", false), Exception);
+}
+
 TEST(XmlSchema, UndefinedTopLevelTypeGivesTheEmptyRoot)
 {
     EXPECT_EQ(skeleton(kXsd, "ghost", true), "<ghost/>");

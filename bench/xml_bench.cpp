@@ -1,0 +1,169 @@
+// XML parse and save of a generated ~50 MB Windows-1251 document (500,000 elements with
+// attributes and text) against pugixml in the same run.
+//
+// Times: parsing from memory (TXMLNode::Create against pugixml's load_buffer, which also copies
+// the text it is given), and saving the indented form to a file (SaveXML, which builds the text
+// with FormattedFastCode, against pugixml's save_file with a two-space indent). Freeing the trees
+// is outside the timed part.
+//
+// Peak memory: each side loads the file into a tree in a fresh process of this program
+// (posix_spawn of itself with --peak=...), and the parent reads that child's peak resident set
+// from wait4's rusage. A fresh process per side keeps the other side's allocations and this
+// process's own document out of the figure; both children carry the same program baseline.
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include <pugixml.hpp>
+
+#include "ratio.h"
+#include "util/cp1251.h"
+#include "xml/xmlnode.h"
+
+extern char** environ;
+
+using namespace lm::literals;
+
+namespace {
+
+constexpr int kElements = 500000;
+
+std::string makeDocument()
+{
+    std::string doc = "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n<goods>\r\n";
+    doc.reserve(56u << 20);
+    const std::string name = "Товар №"_w;
+    const std::string text = "Описание товара: таблетки &amp; капсулы, упаковка "_w;
+    const std::string shop = " &quot;Аптека&quot;"_w;
+    for (int i = 0; i < kElements; ++i) {
+        const std::string n = std::to_string(i);
+        doc += "  <item id=\"" + n + "\" code=\"A-" + n + "\" name=\"" + name + n + shop + "\" price=\"" +
+               std::to_string(i % 1000) + "," + std::to_string(10 + i % 90) + "\">" + text + n + "</item>\r\n";
+    }
+    doc += "</goods>\r\n";
+    return doc;
+}
+
+const std::string& document()
+{
+    static const std::string doc = makeDocument();
+    return doc;
+}
+
+std::string tempFile(const char* name)
+{
+    return std::string(P_tmpdir) + "/lmpack_xml_bench_" + std::to_string(::getpid()) + "_" + name;
+}
+
+void BM_ParseOurs(benchmark::State& state)
+{
+    const std::string& text = document();
+    for (auto _ : state) {
+        std::unique_ptr<lm::TXMLNode> root = lm::TXMLNode::Create(text);
+        benchmark::DoNotOptimize(root.get());
+        state.PauseTiming();
+        root.reset();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
+}
+
+void BM_ParsePugixml(benchmark::State& state)
+{
+    const std::string& text = document();
+    for (auto _ : state) {
+        auto doc = std::make_unique<pugi::xml_document>();
+        const pugi::xml_parse_result result = doc->load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8);
+        if (!result)
+            state.SkipWithError(result.description());
+        benchmark::DoNotOptimize(doc.get());
+        state.PauseTiming();
+        doc.reset();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
+}
+
+void BM_SaveOurs(benchmark::State& state)
+{
+    const std::unique_ptr<lm::TXMLNode> root = lm::TXMLNode::Create(document());
+    const std::string path = tempFile("ours.xml");
+    for (auto _ : state)
+        root->SaveXML(path);
+    std::remove(path.c_str());
+}
+
+void BM_SavePugixml(benchmark::State& state)
+{
+    pugi::xml_document doc;
+    doc.load_buffer(document().data(), document().size(), pugi::parse_default | pugi::parse_declaration, pugi::encoding_utf8);
+    const std::string path = tempFile("pugixml.xml");
+    for (auto _ : state)
+        if (!doc.save_file(path.c_str(), "  ", pugi::format_default, pugi::encoding_utf8))
+            state.SkipWithError("save_file failed");
+    std::remove(path.c_str());
+}
+
+BENCHMARK(BM_ParseOurs)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_ParsePugixml)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_SaveOurs)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_SavePugixml)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The child side of the memory figure: load the file into a tree and keep it until exit.
+int loadForPeak(const std::string& side, const std::string& path)
+{
+    if (side == "ours") {
+        const std::unique_ptr<lm::TXMLNode> root = lm::TXMLNode::CreateFromFile(path);
+        return root->GetCount() == kElements ? 0 : 1;
+    }
+    pugi::xml_document doc;
+    if (!doc.load_file(path.c_str(), pugi::parse_default, pugi::encoding_utf8))
+        return 1;
+    return std::distance(doc.first_child().begin(), doc.first_child().end()) == kElements ? 0 : 1;
+}
+
+// Peak resident set of a child that loads the file, in MiB; negative on failure.
+double childPeakMiB(const char* self, const std::string& side, const std::string& path)
+{
+    const std::string arg = "--peak=" + side;
+    char* argv[] = {const_cast<char*>(self), const_cast<char*>(arg.c_str()), const_cast<char*>(path.c_str()), nullptr};
+    pid_t pid = 0;
+    if (posix_spawn(&pid, "/proc/self/exe", nullptr, nullptr, argv, environ) != 0)
+        return -1;
+    int status = 0;
+    struct rusage usage {};
+    if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return -1;
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+void reportPeakMemory(const char* self)
+{
+    const std::string path = tempFile("peak.xml");
+    std::ofstream(path, std::ios::binary) << document();
+    const double ours = childPeakMiB(self, "ours", path);
+    const double anchor = childPeakMiB(self, "pugixml", path);
+    std::remove(path.c_str());
+    std::printf("Document: %zu bytes, %d elements\n", document().size(), kElements);
+    std::printf("Peak resident set loading the file (separate process each): ours %.1f MiB, pugixml %.1f MiB, "
+                "ratio %.2fx (goal: at most 3x)\n\n",
+                ours, anchor, anchor > 0 ? ours / anchor : 0.0);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 3 && std::strncmp(argv[1], "--peak=", 7) == 0)
+        return loadForPeak(argv[1] + 7, argv[2]);
+    reportPeakMemory(argv[0]);
+    return lmbench::RunWithRatios(argc, argv,
+                                  {{"parse (goal >= 0.5x)", "BM_ParseOurs", "BM_ParsePugixml"},
+                                   {"save (goal >= 0.5x)", "BM_SaveOurs", "BM_SavePugixml"}});
+}

@@ -1,0 +1,66 @@
+// Fuzz target: arbitrary bytes through the XML parser, then the tree through the writers, the
+// path queries, the schema check and the template builder. The first byte picks the flags
+// (relaxed values, ignored case); the text up to the first line feed is a path, the rest the
+// document. Errors must arrive as lm::Exception; anything else (a crash, a sanitizer report,
+// another exception type) is a finding.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "util/exceptions.h"
+#include "util/faststring.h"
+#include "xml/xmlnode.h"
+#include "xml/xmltemplate.h"
+
+using namespace lm;
+
+namespace {
+
+void exercise(TXMLNode& root, std::string_view path)
+{
+    (void)root.NodebyName(path);
+    (void)root.GetNode(path);
+    TFastString buffer(256);
+    root.FormattedFastCode(buffer, " ");
+    const std::string code = root.Code();
+    (void)root.FormattedCode(" ");
+    try {
+        // What the writer produced must at least parse without crashing.
+        (void)TXMLNode::Create(code);
+    } catch (const Exception&) {
+    }
+    try {
+        root.Validate(&root);
+    } catch (const Exception&) {
+    }
+    if (root.GetCount() > 0)
+        (void)CreateXMLTemplate(root.GetNodebyIndex(0), true);
+    (void)root.UnionNodeValues("", "id", ", ");
+    root.SetNode(path, "v");
+    root.SortbyAttr("a;b", true);
+    (void)root.NextSibling();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size == 0)
+        return 0;
+    const unsigned flags = data[0];
+    std::string_view rest(reinterpret_cast<const char*>(data) + 1, size - 1);
+    std::string_view path;
+    const std::size_t eol = rest.find('\n');
+    if (eol != std::string_view::npos && eol <= 64) {
+        path = rest.substr(0, eol);
+        rest.remove_prefix(eol + 1);
+    }
+    try {
+        std::unique_ptr<TXMLNode> root = (flags & 1) ? TXMLNode::CreateHTML(rest, nullptr, flags & 2)
+                                                     : TXMLNode::Create(rest, nullptr, flags & 2);
+        exercise(*root, path);
+    } catch (const Exception&) {
+    }
+    return 0;
+}
