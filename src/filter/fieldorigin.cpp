@@ -8,6 +8,7 @@
 #include "db/fibsqltext.h"
 #include "db/fibtransaction.h"
 #include "host/dataset.h"
+#include "util/exceptions.h"
 
 namespace lm {
 
@@ -90,17 +91,22 @@ bool IsNativeBooleanColumn(TField* field)
             relation = t.relation;
 
     // RDB$FIELD_TYPE 23 is BOOLEAN (a SMALLINT column of a boolean domain is 7).
-    TpFIBQuery query;
-    query.SetDatabase(database);
-    query.SetTransaction(transaction);
-    query.SetOptions(TpFIBQuery::qoStartTransaction);
-    query.SetSQL("select f.RDB$FIELD_TYPE from RDB$RELATION_FIELDS rf "
-                 "join RDB$FIELDS f on f.RDB$FIELD_NAME = rf.RDB$FIELD_SOURCE "
-                 "where rf.RDB$RELATION_NAME = ? and rf.RDB$FIELD_NAME = ?");
-    query.ExecWP({Variant(relation), Variant(column)});
-    const bool native = !query.Eof() && query.Fields(0).AsInteger() == 23;
-    query.Close();
-    return native;
+    try {
+        TpFIBQuery query;
+        query.SetDatabase(database);
+        query.SetTransaction(transaction);
+        query.SetOptions(TpFIBQuery::qoStartTransaction);
+        query.SetSQL("select f.RDB$FIELD_TYPE from RDB$RELATION_FIELDS rf "
+                     "join RDB$FIELDS f on f.RDB$FIELD_NAME = rf.RDB$FIELD_SOURCE "
+                     "where rf.RDB$RELATION_NAME = ? and rf.RDB$FIELD_NAME = ?");
+        query.ExecWP({Variant(relation), Variant(column)});
+        const bool native = !query.Eof() && query.Fields(0).AsInteger() == 23;
+        query.Close();
+        return native;
+    } catch (const Exception&) {
+        // Metadata we may not read: keep the 1/0 form.
+        return false;
+    }
 }
 
 } // namespace lm
