@@ -238,6 +238,7 @@ void TpFIBDataSet::InternalLoadRecords()
     bindParams();
     m_stmt->execute();
     TRecordStore& store = MutableStore();
+    store.Reserve(m_lastFetchCount);  // a reopened query usually returns about as many rows
     while (m_stmt->fetch()) {
         const unsigned char* row = m_stmt->row();
         const TRecordStore::RecId rec = AddStoredRecord();
@@ -281,6 +282,7 @@ void TpFIBDataSet::InternalLoadRecords()
         }
     }
     m_stmt->closeCursor();
+    m_lastFetchCount = store.Size();
 }
 
 void TpFIBDataSet::InternalClose()

@@ -96,6 +96,7 @@ private:
     std::unique_ptr<fib::FibStatement> m_stmt;
     std::vector<TSortFieldInfo> m_sort;
     int m_scrollDisabled = 0;
+    std::size_t m_lastFetchCount = 0;  // rows of the previous fetch, to size the store
 };
 
 } // namespace lm
