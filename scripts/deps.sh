@@ -34,3 +34,16 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+
+# The package sets the SYSDBA password only when it could start its server while installing
+# (not in a container without an init system). Then set the preset one here as the package
+# itself does, directly in the security database, so the loopback-server tests can log in.
+fb_pw=/etc/firebird/3.0/SYSDBA.password
+fb_sec=/var/lib/firebird/3.0/system/security3.fdb
+if [ "$(id -u)" = 0 ] && [ -f "$fb_sec" ] && ! grep -qE '^ *ISC_PASSWORD="?[^" ]' "$fb_pw" 2>/dev/null; then
+  echo "deps: setting the Firebird SYSDBA password"
+  echo "create or alter user sysdba password 'masterkey';" | FIREBIRD_LOCK=$(mktemp -d) isql-fb -q -user sysdba "$fb_sec"
+  chown firebird:firebird "$fb_sec"
+  printf 'ISC_USER=sysdba\nISC_PASSWORD="masterkey"\n' > "$fb_pw"
+  chmod 0600 "$fb_pw"
+fi
