@@ -30,7 +30,7 @@ const Case kCases[] = {
     {"ACTIVE = 1", nullptr},
     {"ACTIVE = 0 OR PRICE < 100", nullptr},
     {"UPPER(NAME) LIKE '%АСПИРИН%'", nullptr},
-    {"UPPER(NAME) LIKE '%ЁРШИК%'", nullptr},
+    {"UPPER(NAME) LIKE '%ЗВЁЗДОЧКА%'", nullptr},
     {"NAME LIKE 'Но-шпа%'", nullptr},
     {"NAME LIKE '%таблетки%' AND PRICE < 500", nullptr},
     {"(VENDOR_ID = 3 OR VENDOR_ID = 5) AND QUANTITY >= 100", nullptr},
@@ -46,7 +46,7 @@ const Case kCases[] = {
     {"NOTE LIKE '%''под заказ''%'", nullptr},
     {"BARCODE LIKE '460_1%'", nullptr},
     {"NAME < 'Б'", nullptr},
-    {"NAME >= 'Эссенциале' OR NAME < 'А'", nullptr},  // Ё sorts before А
+    {"NAME >= 'Эссенциале' OR NAME < 'Б'", nullptr},
     {"UPPER(NOTE) LIKE '%ХРАНИТЬ%' AND NOT (EXPIRY_DATE IS NULL)", nullptr},
 };
 
