@@ -44,14 +44,6 @@ std::string Status::message()
     return text;
 }
 
-long Status::gdsCode() const
-{
-    if (!failed())
-        return 0;
-    const intptr_t* v = m_status->getErrors();
-    return v[0] == isc_arg_gds ? static_cast<long>(v[1]) : 0;
-}
-
 void Status::check()
 {
     if (failed()) {

@@ -34,8 +34,6 @@ public:
     bool failed() const;
     // The formatted message of a failed call (empty when none).
     std::string message();
-    // The SQL error code and the GDS code of the failure (0 when none).
-    long gdsCode() const;
 
 private:
     IStatus* m_status;

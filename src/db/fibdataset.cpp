@@ -77,8 +77,6 @@ bool TpFIBDataSet::Prepared() const { return m_stmt->prepared(); }
 
 void TpFIBDataSet::prepareStatement()
 {
-    if (m_stmt->prepared())
-        return;
     if (!m_transaction)
         throw Exception(Format("%s: Transaction not assigned", {Name()}));
     TFIBDatabase* db = m_database ? m_database : m_transaction->DefaultDatabase();
@@ -86,8 +84,11 @@ void TpFIBDataSet::prepareStatement()
         throw Exception(Format("%s: Database not assigned", {Name()}));
     if (!db->Connected())
         db->Open();
+    // the statement outlives transactions: a committed one is started again for the next fetch
     if (!m_transaction->InTransaction())
         m_transaction->StartTransaction();
+    if (m_stmt->prepared())
+        return;
     m_stmt->prepare(db, m_transaction, m_selectSQL);
     if (!m_stmt->isSelect()) {
         m_stmt->unprepare();

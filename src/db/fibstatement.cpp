@@ -148,6 +148,8 @@ void FibStatement::execute()
 {
     if (!m_stmt)
         throw Exception("Statement is not prepared");
+    if (!m_tra->InTransaction())
+        throw Exception("Transaction is not active");
     closeCursor();
     Status st;
     if (m_isSelect) {

@@ -173,6 +173,10 @@ TEST_F(DataSetTest, CloseOpenAndScrollEvents)
     EXPECT_EQ(ds.RecNo(), 5);
     ds.CloseOpen();
     EXPECT_EQ(ds.RecNo(), 1);
+    // the prepared select survives the end of its transaction
+    read.Commit();
+    ds.CloseOpen();
+    EXPECT_EQ(ds.RecordCount(), lmtest::kDemoRows + 1);
 }
 
 } // namespace
