@@ -25,6 +25,9 @@ using RecId = TRecordStore::RecId;
 
 // Deeper nesting than this is refused, so hostile input cannot exhaust the stack.
 constexpr int kMaxDepth = 200;
+// The calendar's range in days: 01.01.0001 to the end of 31.12.9999.
+constexpr double kMinDate = -693593.0;
+constexpr double kMaxDate = 2958466.0;
 // Texts up to this length are case-folded on the stack before a contains search.
 constexpr std::size_t kFoldBuffer = 256;
 
@@ -937,6 +940,8 @@ Val TFilterExpr::Program::evalVal(int n, RecId rec) const
             r = a / b;
             break;
         }
+        if (!std::isfinite(r))
+            return out;  // overflow: null, where the server would reject the record
         const bool xDate = x.k == VK::Date, yDate = y.k == VK::Date;
         out.k = (node.op == Op::Add && (xDate != yDate)) || (node.op == Op::Sub && xDate && !yDate) ? VK::Date : VK::Float;
         out.f = r;
@@ -955,7 +960,12 @@ bool TFilterExpr::Program::textOf(const Node& node, Val& v) const
     case VK::Str: return true;
     case VK::Int: node.scratch = IntToStr(v.i); break;
     case VK::Float: node.scratch = FloatToStr(v.f); break;
-    case VK::Date: node.scratch = v.f == std::floor(v.f) ? DateToStr(v.f) : DateTimeToStr(v.f); break;
+    case VK::Date:
+        // a computed date outside the calendar has no text: null, as the server has no such date
+        if (!(v.f >= kMinDate && v.f < kMaxDate))
+            return false;
+        node.scratch = v.f == std::floor(v.f) ? DateToStr(v.f) : DateTimeToStr(v.f);
+        break;
     }
     v.k = VK::Str;
     v.s = node.scratch;

@@ -54,6 +54,8 @@ TEST(FilterExpr, KeepsTheRecordsTheServerWouldSelect)
         {"QTY/0 = 1", {}},
         {"-PRICE < -100", {2}},
         {"PRICE > -1 AND QTY >= 0", {1, 2, 3, 5}},
+        {"PRICE * 1e300 * 1e300 > 0", {}},
+        {"DOC_DATE + 99999999 LIKE '%'", {}},
         // three-valued logic
         {"PRICE <> 150", {1, 3, 5}},
         {"NOT (PRICE = 150)", {1, 3, 5}},
