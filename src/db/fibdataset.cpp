@@ -157,9 +157,50 @@ struct Loader {
     fib::Slot slot;
     int column;          // store column
     std::size_t index;   // statement column
+    TField* field;       // for Other: converts the Variant itself
     int64_t mul = 1;     // currency: multiplier to four decimals
     double div = 1;      // scaled float: divisor
 };
+
+// The fast path for the field's class when it matches the column's type; Other (through Variant
+// and the field's own conversion) for a persistent field of another type and for blobs.
+Loader makeLoader(TField* field, const fib::Slot& s, std::size_t index)
+{
+    Loader l{Loader::Other, s, field->StoreColumn(), index, field};
+    const TStoreKind kind = field->StoreKind();
+    const bool flt = kind == TStoreKind::skFloat;
+    switch (s.type) {
+    case SQL_TEXT: l.kind = kind == TStoreKind::skString ? Loader::Text : Loader::Other; break;
+    case SQL_VARYING: l.kind = kind == TStoreKind::skString ? Loader::Varying : Loader::Other; break;
+    case SQL_SHORT:
+    case SQL_LONG:
+    case SQL_INT64: {
+        const int w = s.type == SQL_SHORT ? 0 : s.type == SQL_LONG ? 1 : 2;
+        if (field->DataType() == ftBoolean) {
+            l.kind = s.type == SQL_SHORT && s.scale == 0 ? Loader::Bool16 : Loader::Other;
+        } else if (s.scale == 0 && kind == TStoreKind::skInt && field->DataType() != ftBCD) {
+            l.kind = static_cast<Loader::Kind>(Loader::Int16 + w);
+        } else if (s.scale < 0 && s.scale >= -4 && field->DataType() == ftBCD) {
+            l.kind = static_cast<Loader::Kind>(Loader::Currency16 + w);
+            l.mul = kScale[4 + s.scale];
+        } else if (s.scale < 0 && flt) {
+            l.kind = static_cast<Loader::Kind>(Loader::Scaled16 + w);
+            for (int k = 0; k < -s.scale; ++k)
+                l.div *= 10;
+        }
+        break;
+    }
+    case SQL_FLOAT: l.kind = flt ? Loader::Float32 : Loader::Other; break;
+    case SQL_DOUBLE:
+    case SQL_D_FLOAT: l.kind = flt ? Loader::Float64 : Loader::Other; break;
+    case SQL_TYPE_DATE: l.kind = flt ? Loader::Date : Loader::Other; break;
+    case SQL_TYPE_TIME: l.kind = flt ? Loader::Time : Loader::Other; break;
+    case SQL_TIMESTAMP: l.kind = flt ? Loader::Stamp : Loader::Other; break;
+    case SQL_BOOLEAN: l.kind = kind == TStoreKind::skInt ? Loader::Boolean : Loader::Other; break;
+    default: break;
+    }
+    return l;
+}
 
 template <typename T>
 T load(const unsigned char* p)
@@ -191,50 +232,8 @@ void TpFIBDataSet::InternalLoadRecords()
         const std::size_t i = static_cast<std::size_t>(field->FieldNo() - 1);
         if (i >= cols.size())
             continue;
-        const fib::Slot& s = cols[i].slot;
-        Loader l{Loader::Other, s, field->StoreColumn(), i};
-        const TStoreKind kind = field->StoreKind();
-        const bool boolField = field->DataType() == ftBoolean;
-        switch (s.type) {
-        case SQL_TEXT: l.kind = kind == TStoreKind::skString ? Loader::Text : Loader::Other; break;
-        case SQL_VARYING: l.kind = kind == TStoreKind::skString ? Loader::Varying : Loader::Other; break;
-        case SQL_SHORT:
-        case SQL_LONG:
-        case SQL_INT64: {
-            const int w = s.type == SQL_SHORT ? 0 : s.type == SQL_LONG ? 1 : 2;
-            if (boolField)
-                l.kind = s.type == SQL_SHORT && s.scale == 0 ? Loader::Bool16 : Loader::Other;
-            else if (s.scale == 0 && kind == TStoreKind::skInt && field->DataType() != ftBCD)
-                l.kind = static_cast<Loader::Kind>(Loader::Int16 + w);
-            else if (s.scale < 0 && s.scale >= -4 && field->DataType() == ftBCD) {
-                l.kind = static_cast<Loader::Kind>(Loader::Currency16 + w);
-                l.mul = kScale[4 + s.scale];
-            } else if (s.scale < 0 && kind == TStoreKind::skFloat) {
-                l.kind = static_cast<Loader::Kind>(Loader::Scaled16 + w);
-                double d = 1;
-                for (int k = 0; k < -s.scale; ++k) d *= 10;
-                l.div = d;
-            }
-            break;
-        }
-        case SQL_FLOAT: l.kind = kind == TStoreKind::skFloat ? Loader::Float32 : Loader::Other; break;
-        case SQL_DOUBLE:
-        case SQL_D_FLOAT: l.kind = kind == TStoreKind::skFloat ? Loader::Float64 : Loader::Other; break;
-        case SQL_TYPE_DATE: l.kind = kind == TStoreKind::skFloat ? Loader::Date : Loader::Other; break;
-        case SQL_TYPE_TIME: l.kind = kind == TStoreKind::skFloat ? Loader::Time : Loader::Other; break;
-        case SQL_TIMESTAMP: l.kind = kind == TStoreKind::skFloat ? Loader::Stamp : Loader::Other; break;
-        case SQL_BOOLEAN: l.kind = kind == TStoreKind::skInt ? Loader::Boolean : Loader::Other; break;
-        default: break;
-        }
-        loaders.push_back(l);
+        loaders.push_back(makeLoader(field, cols[i].slot, i));
     }
-
-    // A field whose class does not match the column's natural storage (a persistent field of
-    // another type) goes through Variant and the field's own conversion.
-    std::vector<TField*> fieldOfColumn(cols.size(), nullptr);
-    for (int f = 0; f < FieldCount(); ++f)
-        if (Fields(f)->FieldNo() > 0 && static_cast<std::size_t>(Fields(f)->FieldNo() - 1) < cols.size())
-            fieldOfColumn[Fields(f)->FieldNo() - 1] = Fields(f);
 
     bindParams();
     m_stmt->execute();
@@ -277,7 +276,7 @@ void TpFIBDataSet::InternalLoadRecords()
                 break;
             case Loader::Boolean: store.SetInt(l.column, rec, *p != 0); break;
             case Loader::Other:
-                fieldOfColumn[l.index]->WriteStored(store, l.column, rec, m_stmt->value(l.index));
+                l.field->WriteStored(store, l.column, rec, m_stmt->value(l.index));
                 break;
             }
         }

@@ -142,6 +142,34 @@ TEST_F(DataSetTest, LocalSortMatchesTheServersOrder)
     EXPECT_THROW(ds.DoSortEx(std::vector<std::string>{"NOSUCH"}, {true}), Exception);
 }
 
+TEST_F(DataSetTest, MemosScaledNumbersTimesAndChars)
+{
+    db.ExecImmediate("create table DOCS (ID integer, BODY blob sub_type text, RATE numeric(9, 6), "
+                     "T time, CODE char(5))");
+    TpFIBQuery ins;
+    ins.SetTransaction(&write);
+    ins.SetOptions(TpFIBQuery::qoStartTransaction | TpFIBQuery::qoAutoCommit);
+    ins.SetSQL("insert into docs values (?, ?, ?, ?, ?)");
+    const std::string body = std::string(70000, 'x') + "Накладная №5"_w;
+    ins.ExecWP({Variant(1), Variant(body), Variant(1.234567), Variant::FromDate(EncodeTime(13, 45, 30, 0)), Variant("AB")});
+    ins.ExecWP({Variant(2), Variant::Null(), Variant::Null(), Variant::Null(), Variant::Null()});
+
+    ds.SetSelectSQL("select id, body, rate, t, code from docs order by id");
+    ds.Open();
+    EXPECT_EQ(ds.FBN("BODY")->DataType(), ftMemo);
+    EXPECT_EQ(ds.FBN("RATE")->DataType(), ftFloat);  // more than four decimals
+    EXPECT_EQ(ds.FBN("T")->DataType(), ftTime);
+    EXPECT_EQ(ds.FBN("CODE")->DataType(), ftFixedChar);
+    EXPECT_EQ(ds.FBN("ID")->AsInteger(), 1);
+    EXPECT_EQ(ds.FBN("BODY")->AsString(), body);
+    EXPECT_NEAR(ds.FBN("RATE")->AsFloat(), 1.234567, 1e-9);
+    EXPECT_EQ(ds.FBN("T")->AsString(), "13:45:30");
+    EXPECT_EQ(ds.FBN("CODE")->AsString(), "AB");
+    ds.Next();
+    for (int i = 1; i < ds.FieldCount(); ++i)
+        EXPECT_TRUE(ds.Fields(i)->IsNull()) << ds.Fields(i)->FieldName();
+}
+
 TEST_F(DataSetTest, CloseOpenAndScrollEvents)
 {
     ds.SetSelectSQL("select id from goods order by id");
