@@ -728,8 +728,6 @@ void TDataSet::beginEditBuffer(bool atEnd)
     DoBeforeScroll();
     m_buffer.ClearRecord(0);
     m_insertAtEnd = atEnd;
-    if (atEnd && !m_view.empty())
-        m_cur = m_view.size() - 1;
     setState(dsInsert);
     if (OnNewRecord)
         OnNewRecord(this);
