@@ -2,8 +2,9 @@
 // carved from zero-filled blocks of a caller-chosen size.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,13 +14,21 @@ enum TNodeColor { ncBlack, ncRed };
 
 namespace detail {
 
+// A node. The colour shares a word with the parent link (in its lowest bit, free because
+// nodes are aligned), which makes a node of an 8-byte entry exactly 32 bytes: aligned in its
+// block, it never straddles two cache lines, and a search reads one line per level.
 template <typename TData>
-struct TRBNodeOf {
+struct alignas(32) TRBNodeOf {
     TRBNodeOf* Left;
     TRBNodeOf* Right;
-    TRBNodeOf* Parent;  // nullptr for the root
-    TNodeColor Color;
+    uintptr_t ParentColor;
     TData Data;
+
+    // nullptr for the root.
+    TRBNodeOf* Parent() const { return reinterpret_cast<TRBNodeOf*>(ParentColor & ~uintptr_t{1}); }
+    TNodeColor Color() const { return static_cast<TNodeColor>(ParentColor & 1); }
+    void SetParent(TRBNodeOf* parent) { ParentColor = reinterpret_cast<uintptr_t>(parent) | (ParentColor & 1); }
+    void SetColor(TNodeColor color) { ParentColor = (ParentColor & ~uintptr_t{1}) | color; }
 };
 
 // `Order::Compare(a, b)` is a three-way comparison of two entries (negative when `a` sorts
@@ -68,7 +77,7 @@ protected:
         for (int b = 0; b <= m_blockIndex && b < BlockCount(); ++b) {
             const int used = b < m_blockIndex ? m_blockSize : m_nodeIndex;
             for (int i = 0; i < used; ++i)
-                visit(m_blocks[b].get()[i].Data);
+                visit(m_blocks[b].nodes[i].Data);
         }
     }
 
@@ -78,8 +87,15 @@ protected:
     void RotateRight(TRBNode* x);
 
 private:
-    struct FreeBlock {
-        void operator()(TRBNode* block) const { std::free(block); }
+    // A zero-filled block of nodes: from aligned_alloc, or for large blocks mapped straight
+    // from the system (`bytes` not 0) so that it can be backed by huge pages.
+    struct TBlock {
+        TRBNode* nodes = nullptr;
+        size_t bytes = 0;
+        TBlock(TRBNode* n, size_t b) : nodes(n), bytes(b) {}
+        TBlock(TBlock&& o) noexcept : nodes(o.nodes), bytes(o.bytes) { o.nodes = nullptr; }
+        TBlock& operator=(TBlock&&) = delete;
+        ~TBlock();
     };
     void AllocateBlock();
 
@@ -87,7 +103,7 @@ private:
 
     TRBNode* m_root = NILL();
     int m_blockSize;
-    std::vector<std::unique_ptr<TRBNode, FreeBlock>> m_blocks;
+    std::vector<TBlock> m_blocks;
     int m_blockIndex = 0;
     int m_nodeIndex = 0;
     int m_count = 0;
@@ -95,7 +111,7 @@ private:
 };
 
 template <typename TData, typename Order>
-typename TRBTreeCore<TData, Order>::TRBNode TRBTreeCore<TData, Order>::LEAF{&LEAF, &LEAF, nullptr, ncBlack, TData{}};
+typename TRBTreeCore<TData, Order>::TRBNode TRBTreeCore<TData, Order>::LEAF{&LEAF, &LEAF, 0, TData{}};
 
 } // namespace detail
 } // namespace lm

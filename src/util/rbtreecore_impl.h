@@ -2,8 +2,11 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <new>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include "util/rbtreecore.h"
 
@@ -19,13 +22,46 @@ template <typename TData, typename Order>
 TRBTreeCore<TData, Order>::~TRBTreeCore() = default;
 
 template <typename TData, typename Order>
+TRBTreeCore<TData, Order>::TBlock::~TBlock()
+{
+    if (bytes)
+        ::munmap(nodes, bytes);
+    else
+        std::free(nodes);
+}
+
+template <typename TData, typename Order>
 void TRBTreeCore<TData, Order>::AllocateBlock()
 {
-    // calloc: the zero pages of a fresh block cost nothing until nodes are carved from them.
-    auto* block = static_cast<TRBNode*>(std::calloc(static_cast<size_t>(m_blockSize), sizeof(TRBNode)));
-    if (!block)
+    // A search visits nodes spread over the whole tree; with small pages most of its steps
+    // would also miss the TLB. Blocks of 2 MB and more are therefore mapped at a 2 MB boundary
+    // and offered huge pages. Fresh mapped pages read as zero and cost nothing until used.
+    constexpr size_t kHugePage = size_t{2} << 20;
+    const size_t bytes = static_cast<size_t>(m_blockSize) * sizeof(TRBNode);
+    if (bytes < kHugePage) {
+        void* block = std::aligned_alloc(alignof(TRBNode), bytes);
+        if (!block)
+            throw std::bad_alloc();
+        std::memset(block, 0, bytes);
+        m_blocks.emplace_back(static_cast<TRBNode*>(block), 0);
+        return;
+    }
+    const auto page = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
+    const size_t length = (bytes + page - 1) / page * page;
+    const size_t mapped = length + kHugePage;
+    void* area = ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (area == MAP_FAILED)
         throw std::bad_alloc();
-    m_blocks.emplace_back(block);
+    auto* start = static_cast<char*>(area);
+    const auto address = reinterpret_cast<uintptr_t>(start);
+    const size_t head = ((address + kHugePage - 1) & ~(kHugePage - 1)) - address;
+    if (head)
+        ::munmap(start, head);
+    start += head;
+    if (const size_t tail = mapped - head - length)
+        ::munmap(start + length, tail);
+    ::madvise(start, length, MADV_HUGEPAGE);
+    m_blocks.emplace_back(reinterpret_cast<TRBNode*>(start), length);
 }
 
 template <typename TData, typename Order>
@@ -37,7 +73,16 @@ typename TRBTreeCore<TData, Order>::TRBNode* TRBTreeCore<TData, Order>::NewNode(
         ++m_blockIndex;
         m_nodeIndex = 0;
     }
-    return m_blocks[m_blockIndex].get() + m_nodeIndex++;
+    return m_blocks[m_blockIndex].nodes + m_nodeIndex++;
+}
+
+// Starts loading both children while the entry is compared: whichever way the search goes, its
+// next node is already on its way from memory, which overlaps the cache misses of a large tree.
+template <typename TNode>
+inline void Prefetch(const TNode* left, const TNode* right)
+{
+    __builtin_prefetch(left);
+    __builtin_prefetch(right);
 }
 
 template <typename TData, typename Order>
@@ -45,10 +90,13 @@ typename TRBTreeCore<TData, Order>::TRBNode* TRBTreeCore<TData, Order>::FindNode
 {
     TRBNode* current = m_root;
     while (current != NILL()) {
+        TRBNode* left = current->Left;
+        TRBNode* right = current->Right;
+        Prefetch(left, right);
         const int c = Order::Compare(key, current->Data);
         if (c == 0)
             return current;
-        current = c < 0 ? current->Left : current->Right;
+        current = c < 0 ? left : right;
     }
     return current;
 }
@@ -60,19 +108,21 @@ typename TRBTreeCore<TData, Order>::TRBNode* TRBTreeCore<TData, Order>::InsertNo
     TRBNode* parent = nullptr;
     int c = 0;
     while (current != NILL()) {
+        TRBNode* left = current->Left;
+        TRBNode* right = current->Right;
+        Prefetch(left, right);
         c = Order::Compare(key, current->Data);
         if (c == 0) {
             m_inserted = false;
             return current;
         }
         parent = current;
-        current = c < 0 ? current->Left : current->Right;
+        current = c < 0 ? left : right;
     }
     TRBNode* x = NewNode();
     x->Left = NILL();
     x->Right = NILL();
-    x->Parent = parent;
-    x->Color = ncRed;
+    x->ParentColor = reinterpret_cast<uintptr_t>(parent) | ncRed;
     x->Data = key;
     if (!parent)
         m_root = x;
@@ -89,44 +139,44 @@ typename TRBTreeCore<TData, Order>::TRBNode* TRBTreeCore<TData, Order>::InsertNo
 template <typename TData, typename Order>
 void TRBTreeCore<TData, Order>::InsertFixup(TRBNode* x)
 {
-    while (x != m_root && x->Parent->Color == ncRed) {
-        TRBNode* parent = x->Parent;
-        TRBNode* grandparent = parent->Parent;  // exists: a red parent is never the root
+    while (x != m_root && x->Parent()->Color() == ncRed) {
+        TRBNode* parent = x->Parent();
+        TRBNode* grandparent = parent->Parent();  // exists: a red parent is never the root
         if (parent == grandparent->Right) {
             TRBNode* uncle = grandparent->Left;
-            if (uncle->Color == ncRed) {
-                parent->Color = ncBlack;
-                uncle->Color = ncBlack;
-                grandparent->Color = ncRed;
+            if (uncle->Color() == ncRed) {
+                parent->SetColor(ncBlack);
+                uncle->SetColor(ncBlack);
+                grandparent->SetColor(ncRed);
                 x = grandparent;
             } else {
                 if (x == parent->Left) {
                     x = parent;
                     RotateRight(x);
                 }
-                x->Parent->Color = ncBlack;
-                x->Parent->Parent->Color = ncRed;
-                RotateLeft(x->Parent->Parent);
+                x->Parent()->SetColor(ncBlack);
+                x->Parent()->Parent()->SetColor(ncRed);
+                RotateLeft(x->Parent()->Parent());
             }
         } else {
             TRBNode* uncle = grandparent->Right;
-            if (uncle->Color == ncRed) {
-                parent->Color = ncBlack;
-                uncle->Color = ncBlack;
-                grandparent->Color = ncRed;
+            if (uncle->Color() == ncRed) {
+                parent->SetColor(ncBlack);
+                uncle->SetColor(ncBlack);
+                grandparent->SetColor(ncRed);
                 x = grandparent;
             } else {
                 if (x == parent->Right) {
                     x = parent;
                     RotateLeft(x);
                 }
-                x->Parent->Color = ncBlack;
-                x->Parent->Parent->Color = ncRed;
-                RotateRight(x->Parent->Parent);
+                x->Parent()->SetColor(ncBlack);
+                x->Parent()->Parent()->SetColor(ncRed);
+                RotateRight(x->Parent()->Parent());
             }
         }
     }
-    m_root->Color = ncBlack;
+    m_root->SetColor(ncBlack);
 }
 
 template <typename TData, typename Order>
@@ -135,18 +185,19 @@ void TRBTreeCore<TData, Order>::RotateLeft(TRBNode* x)
     TRBNode* y = x->Right;
     x->Right = y->Left;
     if (y->Left != NILL())
-        y->Left->Parent = x;
+        y->Left->SetParent(x);
+    TRBNode* parent = x->Parent();
     if (y != NILL())
-        y->Parent = x->Parent;
-    if (!x->Parent)
+        y->SetParent(parent);
+    if (!parent)
         m_root = y;
-    else if (x == x->Parent->Left)
-        x->Parent->Left = y;
+    else if (x == parent->Left)
+        parent->Left = y;
     else
-        x->Parent->Right = y;
+        parent->Right = y;
     y->Left = x;
     if (x != NILL())
-        x->Parent = y;
+        x->SetParent(y);
 }
 
 template <typename TData, typename Order>
@@ -155,18 +206,19 @@ void TRBTreeCore<TData, Order>::RotateRight(TRBNode* x)
     TRBNode* y = x->Left;
     x->Left = y->Right;
     if (y->Right != NILL())
-        y->Right->Parent = x;
+        y->Right->SetParent(x);
+    TRBNode* parent = x->Parent();
     if (y != NILL())
-        y->Parent = x->Parent;
-    if (!x->Parent)
+        y->SetParent(parent);
+    if (!parent)
         m_root = y;
-    else if (x == x->Parent->Right)
-        x->Parent->Right = y;
+    else if (x == parent->Right)
+        parent->Right = y;
     else
-        x->Parent->Left = y;
+        parent->Left = y;
     y->Right = x;
     if (x != NILL())
-        x->Parent = y;
+        x->SetParent(y);
 }
 
 template <typename TData, typename Order>
@@ -182,11 +234,11 @@ template <typename TData, typename Order>
 std::string TRBTreeCore<TData, Order>::CheckInvariants() const
 {
     const TRBNode* nill = NILL();
-    if (nill->Left != nill || nill->Right != nill || nill->Parent || nill->Color != ncBlack)
+    if (nill->Left != nill || nill->Right != nill || nill->ParentColor != 0)
         return "the sentinel was modified";
-    if (m_root != nill && m_root->Parent)
+    if (m_root != nill && m_root->Parent())
         return "the root has a parent";
-    if (m_root->Color != ncBlack)
+    if (m_root->Color() != ncBlack)
         return "the root is red";
 
     // Iterative in-order walk; the stack holds each node with the black count of its path.
@@ -202,13 +254,11 @@ std::string TRBTreeCore<TData, Order>::CheckInvariants() const
     int blacks = 0;
     for (;;) {
         while (node != nill) {
-            if (node->Color != ncBlack && node->Color != ncRed)
-                return "a node has no valid colour";
-            blacks += node->Color == ncBlack ? 1 : 0;
+            blacks += node->Color() == ncBlack ? 1 : 0;
             for (const TRBNode* child : {node->Left, node->Right}) {
-                if (child != nill && child->Parent != node)
+                if (child != nill && child->Parent() != node)
                     return "a child's parent link is wrong";
-                if (node->Color == ncRed && child->Color == ncRed)
+                if (node->Color() == ncRed && child->Color() == ncRed)
                     return "a red node has a red child";
             }
             if (node->Left == nill || node->Right == nill) {

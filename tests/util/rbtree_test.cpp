@@ -39,7 +39,7 @@ TEST(RBTree, SecondInsertOfAValueReturnsItsNode)
     TRBTree tree(16);
     TRBTree::TRBNode* node = tree.InsertNode(Currency::FromRaw(12345));
     EXPECT_TRUE(tree.Inserted());
-    EXPECT_EQ(node->Color, ncBlack);  // the root
+    EXPECT_EQ(node->Color(), ncBlack);  // the root
     tree.InsertNode(Currency::FromRaw(1));
     EXPECT_EQ(tree.InsertNode(Currency::FromRaw(12345)), node);
     EXPECT_FALSE(tree.Inserted());
@@ -114,16 +114,16 @@ TEST(RBTree, CheckerReportsBrokenTrees)
     for (int i = 0; i < 20; ++i)
         tree.InsertNode(Currency::FromInt(i));
     TRBTree::TRBNode* root = tree.Root();
-    root->Color = ncRed;
+    root->SetColor(ncRed);
     EXPECT_EQ(tree.CheckInvariants(), "the root is red");
-    root->Color = ncBlack;
+    root->SetColor(ncBlack);
     std::swap(root->Data, root->Left->Data);
     EXPECT_EQ(tree.CheckInvariants(), "entries are out of order");
     std::swap(root->Data, root->Left->Data);
     TRBTree::TRBNode* leaf = root;
     while (leaf->Left != TRBTree::NILL())
         leaf = leaf->Left;
-    leaf->Color = leaf->Color == ncRed ? ncBlack : ncRed;
+    leaf->SetColor(leaf->Color() == ncRed ? ncBlack : ncRed);
     EXPECT_NE(tree.CheckInvariants(), "");
 }
 
