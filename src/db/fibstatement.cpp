@@ -121,7 +121,6 @@ void FibStatement::prepare(TFIBDatabase* db, TFIBTransaction* tra, const std::st
     const unsigned outCount = m_outMeta->getCount(&st);
     st.check();
     const std::vector<std::string> aliases = relationAliases(m_stmt, outCount, st);
-    m_hasBlobs = false;
     for (unsigned k = 0; k < outCount; ++k) {
         ColumnInfo c;
         c.name = m_outMeta->getAlias(&st, k);
@@ -130,8 +129,6 @@ void FibStatement::prepare(TFIBDatabase* db, TFIBTransaction* tra, const std::st
         st.check();
         c.relationAlias = aliases[k];
         c.slot = slotOf(m_outMeta, k, st);
-        if (c.slot.type == SQL_BLOB)
-            m_hasBlobs = true;
         m_columns.push_back(std::move(c));
     }
 }
@@ -166,9 +163,8 @@ bool FibStatement::fetch()
 {
     if (!m_cursor)
         return false;
-    Status st;
-    const int rc = m_cursor->fetchNext(&st, m_row.data());
-    st.check();
+    const int rc = m_cursor->fetchNext(&m_fetchStatus, m_row.data());
+    m_fetchStatus.check();
     return rc == IStatus::RESULT_OK;
 }
 

@@ -70,8 +70,8 @@ private:
     std::vector<Slot> m_paramSlots;
     std::vector<std::string> m_paramNames;
     std::vector<ColumnInfo> m_columns;
+    Status m_fetchStatus;  // reused by fetch(): one status object per row would cost as much as the row
     bool m_isSelect = false;
-    bool m_hasBlobs = false;
 };
 
 } // namespace lm::fib
