@@ -39,12 +39,11 @@ std::string makeDocument()
     std::string doc = "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n<goods>\r\n";
     doc.reserve(56u << 20);
     const std::string name = "Товар №"_w;
-    const std::string text = "Описание товара: таблетки &amp; капсулы, упаковка "_w;
-    const std::string shop = " &quot;Аптека&quot;"_w;
+    const std::string text = "Таблетки &amp; капсулы, уп. "_w;
     for (int i = 0; i < kElements; ++i) {
         const std::string n = std::to_string(i);
-        doc += "  <item id=\"" + n + "\" code=\"A-" + n + "\" name=\"" + name + n + shop + "\" price=\"" +
-               std::to_string(i % 1000) + "," + std::to_string(10 + i % 90) + "\">" + text + n + "</item>\r\n";
+        doc += "  <item id=\"" + n + "\" name=\"" + name + n + "\" price=\"" + std::to_string(i % 1000) + "," +
+               std::to_string(10 + i % 90) + "\">" + text + n + "</item>\r\n";
     }
     doc += "</goods>\r\n";
     return doc;

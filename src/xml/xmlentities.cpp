@@ -2,7 +2,6 @@
 #include "xml/xmlentities.h"
 
 #include <array>
-#include <cstring>
 
 #include "util/exceptions.h"
 
@@ -10,12 +9,17 @@ namespace lm {
 
 namespace {
 
-// Control bytes that no XML text may hold; tab, line feed, carriage return and the zero byte
-// (which becomes a space) are allowed.
-constexpr std::array<bool, 256> kIllegal = [] {
-    std::array<bool, 256> t{};
+// Byte classes: kIllegal a control byte no XML text may hold (tab, line feed, carriage return
+// and the zero byte, which becomes a space, are allowed), kSpecial a byte the decoder must look
+// at ('&' and the zero byte).
+constexpr unsigned char kIllegal = 1, kSpecial = 2;
+constexpr std::array<unsigned char, 256> kClass = [] {
+    std::array<unsigned char, 256> t{};
     for (int c = 1; c < 32; ++c)
-        t[c] = !(c == 9 || c == 10 || c == 13);
+        if (!(c == 9 || c == 10 || c == 13))
+            t[c] |= kIllegal;
+    t[0] |= kSpecial;
+    t['&'] |= kSpecial;
     return t;
 }();
 
@@ -50,11 +54,35 @@ void appendEncoded(std::string& out, std::string_view s)
 
 namespace detail {
 
+TextScan scanText(std::string_view s)
+{
+    // Plain comparisons rather than the class table, so the loop vectorises; the table is
+    // consulted only for a text holding control bytes.
+    bool control = false, visible = false, special = false;
+    for (char ch : s) {
+        const auto c = static_cast<unsigned char>(ch);
+        control |= c < 32;
+        visible |= c > 32;
+        special |= c == '&';
+    }
+    TextScan scan;
+    scan.blank = !visible;
+    scan.special = special;
+    if (control) {
+        for (char ch : s) {
+            const unsigned char k = kClass[static_cast<unsigned char>(ch)];
+            scan.illegal |= (k & kIllegal) != 0;
+            scan.special |= (k & kSpecial) != 0;
+        }
+    }
+    return scan;
+}
+
 void checkXMLChars(std::string_view s)
 {
     for (char ch : s) {
         const auto c = static_cast<unsigned char>(ch);
-        if (kIllegal[c]) {
+        if (kClass[c] & kIllegal) {
             static const char hex[] = "0123456789ABCDEF";
             std::string msg = "Illegal char in XML. Char ";
             msg += ch;
@@ -69,7 +97,18 @@ void checkXMLChars(std::string_view s)
 
 void appendXMLDecoded(std::string& out, std::string_view s)
 {
-    checkXMLChars(s);
+    const TextScan scan = scanText(s);
+    if (scan.illegal)
+        checkXMLChars(s);
+    appendXMLDecodedChecked(out, s, scan);
+}
+
+void appendXMLDecodedChecked(std::string& out, std::string_view s, const TextScan& scan)
+{
+    if (!scan.special) {
+        out.append(s);
+        return;
+    }
     std::size_t i = 0;
     while (i < s.size()) {
         // Copy the run up to the next byte that needs a look.

@@ -20,8 +20,17 @@ std::string XMLEncodeAttr(std::string_view s);
 std::string XMLEncodeNode(std::string_view s);
 
 namespace detail {
+// What one pass over a text found: an illegal byte, only bytes up to ' ', an '&' or zero byte.
+struct TextScan {
+    bool illegal = false;
+    bool blank = true;
+    bool special = false;
+};
+TextScan scanText(std::string_view s);
 // XMLDecode appending to out: the parser's form, which spares a temporary per text run.
 void appendXMLDecoded(std::string& out, std::string_view s);
+// The same for a text whose scan found no illegal byte.
+void appendXMLDecodedChecked(std::string& out, std::string_view s, const TextScan& scan);
 // The check half of XMLDecode: raises the illegal-character error when s holds one.
 void checkXMLChars(std::string_view s);
 } // namespace detail

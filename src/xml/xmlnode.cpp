@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "util/cp1251.h"
+#include "xml/xmlpool.h"
 #include "xml/xmltext.h"
 
 namespace lm {
@@ -87,6 +88,16 @@ std::unique_ptr<TXMLNode> TXMLNode::CreateDocument(const std::string& name, cons
 }
 
 TXMLNode::~TXMLNode() = default;
+
+void* TXMLNode::operator new(std::size_t size)
+{
+    return xmlpool::Pool<sizeof(TXMLNode)>::allocate();
+}
+
+void TXMLNode::operator delete(void* p) noexcept
+{
+    xmlpool::Pool<sizeof(TXMLNode)>::deallocate(p);
+}
 
 TXMLNodeList& TXMLNode::Attrs()
 {

@@ -28,7 +28,7 @@ inline constexpr int xvtCurrency = 6;
 inline constexpr int xvtDate = 7;
 inline constexpr int xvtString = 256;
 
-class TXMLNode {
+class TXMLNode final {
 public:
     // --- Construction. Every factory hands the new node to the caller. A parse error raises
     // lm::Exception with the parser's message and no node is returned.
@@ -52,6 +52,9 @@ public:
 
     ~TXMLNode();
     TXMLNode(const TXMLNode&) = delete;
+    // Nodes come from a pool of fixed-size blocks (see xmlpool.h).
+    static void* operator new(std::size_t size);
+    static void operator delete(void* p) noexcept;
     TXMLNode& operator=(const TXMLNode&) = delete;
 
     // --- Fields.

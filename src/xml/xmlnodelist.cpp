@@ -5,6 +5,7 @@
 
 #include "util/cp1251.h"
 #include "xml/xmlnode.h"
+#include "xml/xmlpool.h"
 #include "xml/xmltext.h"
 
 namespace lm {
@@ -15,6 +16,16 @@ TXMLNodeList::TXMLNodeList(TXMLNode* owner)
 }
 
 TXMLNodeList::~TXMLNodeList() = default;
+
+void* TXMLNodeList::operator new(std::size_t size)
+{
+    return xmlpool::Pool<sizeof(TXMLNodeList)>::allocate();
+}
+
+void TXMLNodeList::operator delete(void* p) noexcept
+{
+    xmlpool::Pool<sizeof(TXMLNodeList)>::deallocate(p);
+}
 
 void TXMLNodeList::Error(const std::string& message, int index) const
 {

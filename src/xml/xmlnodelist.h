@@ -22,7 +22,7 @@ public:
     using Exception::Exception;
 };
 
-class TXMLNodeList {
+class TXMLNodeList final {
 public:
     // Three-way comparison of two nodes for Sort: negative, zero or positive.
     using TCompare = std::function<int(const TXMLNode*, const TXMLNode*)>;
@@ -31,6 +31,9 @@ public:
     explicit TXMLNodeList(TXMLNode* owner);
     ~TXMLNodeList();
     TXMLNodeList(const TXMLNodeList&) = delete;
+    // Lists come from a pool of fixed-size blocks, as the nodes do.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* p) noexcept;
     TXMLNodeList& operator=(const TXMLNodeList&) = delete;
 
     TXMLNode* Owner() const { return m_owner; }
@@ -102,6 +105,9 @@ public:
     };
     const_iterator begin() const { return const_iterator(m_items.begin()); }
     const_iterator end() const { return const_iterator(m_items.end()); }
+
+    // Reserves room for count more nodes (the parser knows how many attributes it read).
+    void Reserve(int count) { m_items.reserve(m_items.size() + static_cast<std::size_t>(count)); }
 
 private:
     [[noreturn]] void Error(const std::string& message, int index) const;

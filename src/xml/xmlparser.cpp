@@ -9,7 +9,9 @@
 // other "<!" construct ends the node where it stands. Whitespace is any byte up to 32; name
 // characters are $ % - . 0-9 : @ A-Z a-z _ and the bytes 0xC0-0xFF.
 #include <array>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "util/cp1251.h"
 #include "util/exceptions.h"
@@ -79,6 +81,8 @@ private:
     std::string_view t;
     std::size_t L;
     std::size_t& p;
+    // Attributes of the tag being read, moved to the node's list in one piece at the tag's end.
+    std::vector<std::unique_ptr<TXMLNode>> m_attrs;
 };
 
 Tok Parser::readToken(std::string_view& name, std::string& quoted)
@@ -177,8 +181,15 @@ void Parser::parseNode(TXMLNode* n, int depth)
                     if (at(p) != '=')
                         throw Exception("= ожидаемый:"_w + excerpt(static_cast<long long>(p) - 51, 100));
                     ++p;
-                    n->Attrs().Add(readAttribute(name, n, n->IsHTML, last));
+                    m_attrs.push_back(readAttribute(name, n, n->IsHTML, last));
                 }
+            }
+            if (!m_attrs.empty()) {
+                TXMLNodeList& attrs = n->Attrs();
+                attrs.Reserve(static_cast<int>(m_attrs.size()));
+                for (auto& a : m_attrs)
+                    attrs.Add(std::move(a));
+                m_attrs.clear();
             }
             if (last != Tok::Close)
                 throw Exception("> expected");
@@ -251,20 +262,16 @@ void Parser::parseContent(TXMLNode* n, int depth)
                 end = L;
             const std::string_view run = t.substr(p, end - p);
             p = end;
-            detail::checkXMLChars(run);
+            const detail::TextScan scan = detail::scanText(run);
+            if (scan.illegal)
+                detail::checkXMLChars(run);
             // Entities decode to visible bytes, so the decoded text is blank exactly when the
             // raw run is.
-            bool blank = true;
-            for (char c : run)
-                if (static_cast<unsigned char>(c) > ' ') {
-                    blank = false;
-                    break;
-                }
-            if (blank)
+            if (scan.blank)
                 continue;
             std::string text;
             text.reserve(run.size());
-            detail::appendXMLDecoded(text, run);
+            detail::appendXMLDecodedChecked(text, run, scan);
             n->Nodes().Add(TXMLNode::Create(std::string(), ntText, n, std::move(text)));
             continue;
         }

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -27,30 +28,82 @@ struct StringSink {
     std::string& out;
     void add(std::string_view s) { out.append(s); }
 };
-struct FastSink {
-    TFastString& out;
-    void add(std::string_view s) { out.Add(s); }
+// Appends to a TFastString through a local block, so the many small pieces of a tree reach the
+// buffer in large runs. While it writes, the buffer's growth step follows its length: a
+// fixed step would make each growth copy the whole text again.
+class FastSink {
+public:
+    explicit FastSink(TFastString& out) : m_out(out), m_growBy(out.GrowBy()) {}
+    ~FastSink() { m_out.SetGrowBy(m_growBy); }
+    FastSink(const FastSink&) = delete;
+    FastSink& operator=(const FastSink&) = delete;
+
+    void add(std::string_view s)
+    {
+        if (m_used + s.size() > sizeof m_block) {
+            flush();
+            if (s.size() > sizeof m_block) {
+                pass(s);
+                return;
+            }
+        }
+        std::memcpy(m_block + m_used, s.data(), s.size());
+        m_used += s.size();
+    }
+    // Hands what is pending to the buffer; called once the text is complete.
+    void flush()
+    {
+        pass(std::string_view(m_block, m_used));
+        m_used = 0;
+    }
+
+private:
+    void pass(std::string_view s)
+    {
+        if (s.empty())
+            return;
+        if (m_out.Length() > m_out.GrowBy())
+            m_out.SetGrowBy(m_out.Length());
+        m_out.Add(s);
+    }
+
+    TFastString& m_out;
+    int m_growBy;
+    std::size_t m_used = 0;
+    char m_block[16384];
 };
 
-// Appends s with the bytes that need it replaced: all five entities for attributes, & and <
-// for text; zero bytes become spaces in both.
+// The bytes that need replacing: in attribute values all five plus the zero byte, in text
+// only & and < (and the zero byte).
+constexpr std::array<bool, 256> escapeTable(bool attr)
+{
+    std::array<bool, 256> t{};
+    t['&'] = t['<'] = t[0] = true;
+    if (attr)
+        t['"'] = t['>'] = t['\''] = true;
+    return t;
+}
+constexpr std::array<bool, 256> kEscapeAttr = escapeTable(true);
+constexpr std::array<bool, 256> kEscapeText = escapeTable(false);
+
+// Appends s with those bytes replaced by their entities (a zero byte by a space).
 template <class Sink>
 void addEncoded(Sink& sink, std::string_view s, bool attr)
 {
+    const std::array<bool, 256>& escape = attr ? kEscapeAttr : kEscapeText;
     std::size_t from = 0;
     for (std::size_t i = 0; i < s.size(); ++i) {
+        if (!escape[static_cast<unsigned char>(s[i])])
+            continue;
         std::string_view rep;
         switch (s[i]) {
         case '&': rep = "&amp;"; break;
         case '<': rep = "&lt;"; break;
-        case '\0': rep = " "; break;
-        case '"': if (attr) rep = "&quot;"; break;
-        case '>': if (attr) rep = "&gt;"; break;
-        case '\'': if (attr) rep = "&apos;"; break;
-        default: break;
+        case '"': rep = "&quot;"; break;
+        case '>': rep = "&gt;"; break;
+        case '\'': rep = "&apos;"; break;
+        default: rep = " "; break;
         }
-        if (rep.empty())
-            continue;
         sink.add(s.substr(from, i - from));
         sink.add(rep);
         from = i + 1;
@@ -197,8 +250,9 @@ std::string TXMLNode::HeaderCode() const
 
 void TXMLNode::FastCode(TFastString& buffer) const
 {
-    FastSink sink{buffer};
+    FastSink sink(buffer);
     writeCompact(sink, *this, false);
+    sink.flush();
 }
 
 std::string TXMLNode::FormattedCode(const std::string& indent) const
@@ -212,9 +266,10 @@ std::string TXMLNode::FormattedCode(const std::string& indent) const
 
 void TXMLNode::FormattedFastCode(TFastString& buffer, const std::string& indent) const
 {
-    FastSink sink{buffer};
+    FastSink sink(buffer);
     std::string level = indent;
     writeFormatted(sink, *this, level, 2, "  ", false);
+    sink.flush();
 }
 
 void TXMLNode::SaveXML(const std::string& fileName, bool freeAfter)
