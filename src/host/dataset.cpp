@@ -168,9 +168,12 @@ void TDataSet::InitFields()
         }
     }
 
+    // A column is stored the way its field holds values, so a field of another class than the
+    // definition's type (a float over a NUMERIC column) converts once, when records are loaded.
     std::vector<TStoreKind> kinds;
     for (int i = 0; i < m_fieldDefs.Count(); ++i)
         kinds.push_back(storeKindOf(m_fieldDefs.Items(i).DataType));
+    std::vector<uint8_t> bound(kinds.size(), 0);
     for (TField* field : m_fields) {
         field->m_fieldNo = 0;
         field->m_column = -1;
@@ -179,8 +182,10 @@ void TDataSet::InitFields()
             const int def = m_fieldDefs.IndexOf(field->FieldName());
             if (def < 0)
                 throw Exception(Format("Field '%s' not found", {field->FieldName()}));
-            if (field->StoreKind() != kinds[def])
+            if (bound[def] && field->StoreKind() != kinds[def])
                 throw Exception(Format("Type mismatch for field '%s'", {field->FieldName()}));
+            kinds[def] = field->StoreKind();
+            bound[def] = 1;
             field->m_fieldNo = def + 1;
             field->m_column = def;
             break;

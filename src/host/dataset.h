@@ -231,8 +231,10 @@ protected:
 
     // Creates the field definitions and (when there are no data fields yet, or the definitions
     // changed) the default fields; binds data fields to their store columns. Safe to call on a
-    // closed dataset, to have fields without records. Raises lm::Exception
-    // "Field '%s' not found" for a data field without a definition.
+    // closed dataset, to have fields without records. A data field of another class than its
+    // definition's type is stored as the field holds values (loaders convert through
+    // WriteStored). Raises lm::Exception "Field '%s' not found" for a data field without a
+    // definition, "Type mismatch for field '%s'" for two fields of one definition held differently.
     void InitFields();
     TRecordStore& MutableStore() { return m_store; }
     // Appends a record slot to the store during InternalLoadRecords (not yet in the order).

@@ -64,7 +64,8 @@ public:
     // Characters a grid column needs; the type's default until set.
     int DisplayWidth() const { return m_displayWidth > 0 ? m_displayWidth : DefaultWidth(); }
     void SetDisplayWidth(int width) { m_displayWidth = width; }
-    // Position in the dataset's Fields; SetIndex moves the field there (clamped). -1 when unattached.
+    // Position in the dataset's Fields; SetIndex moves the field there (clamped). -1 when
+    // unattached, and SetIndex is then ignored: attach the field first.
     int Index() const;
     void SetIndex(int index);
     bool Visible() const { return m_visible; }

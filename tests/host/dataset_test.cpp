@@ -317,6 +317,24 @@ TEST(DataSet, RunTimeFieldsReplaceDefaultFields)
     EXPECT_EQ(ds.FieldCount(), 1) << "a destroyed field leaves the list";
 }
 
+TEST(DataSet, FieldOfAnotherClassThanItsDefinitionHoldsItsOwnKind)
+{
+    TMemDataSet ds;
+    ds.FieldDefs().Add("SUM", ftBCD, 2);
+    auto* sum = new TFloatField(&ds);
+    sum->SetFieldName("SUM");
+    sum->SetDataSet(&ds);
+    ds.Open();
+    ds.AppendRecord({2.125});
+    EXPECT_DOUBLE_EQ(sum->AsFloat(), 2.125);
+    ds.Close();
+    auto* twin = new TIntegerField(&ds);
+    twin->SetFieldName("SUM");
+    twin->SetDataSet(&ds);
+    EXPECT_THROW(ds.Open(), Exception);
+    EXPECT_FALSE(ds.Active());
+}
+
 TEST(DataSet, SortKeepsCurrentRecordAndNullsFirstAscending)
 {
     GoodsData d;
