@@ -39,7 +39,10 @@ std::vector<std::string> makeNames()
             name += parts[rng() % parts.size()];
         if (rng() % 2)
             name[0] = static_cast<char>(upCase(static_cast<unsigned char>(name[0])));
-        name += " " + std::to_string(50 * (1 + rng() % 20)) + "\xEC\xE3 \xF2\xE0\xE1. N" + std::to_string(10 + rng() % 20);
+        name += ' ';
+        name += std::to_string(50 * (1 + rng() % 20));
+        name += "\xEC\xE3 \xF2\xE0\xE1. N";  // "мг таб. N"
+        name += std::to_string(10 + rng() % 20);
         names.push_back(std::move(name));
     }
     return names;
