@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <new>
 #include <stdexcept>
@@ -31,12 +32,19 @@ void TFastString::Add(std::string_view s)
         throw std::length_error("TFastString: text too long");
     const int needed = m_length + static_cast<int>(s.size());
     if (needed > m_capacity) {
+        // `s` may be a view of this very buffer, which the reallocation can move.
+        const char* old = m_buffer.get();
+        const std::less<const char*> before;
+        const bool inside = old && !before(s.data(), old) && before(s.data(), old + m_length + 1);
+        const size_t offset = inside ? static_cast<size_t>(s.data() - old) : 0;
         const int shortfall = needed - m_capacity;
         const int64_t grown = int64_t{m_capacity} + std::max(shortfall, m_growBy);
         Reallocate(static_cast<int>(std::min<int64_t>(grown, std::numeric_limits<int>::max() - 1)));
+        if (inside)
+            s = std::string_view(m_buffer.get() + offset, s.size());
     }
     char* buffer = m_buffer.get();
-    std::memcpy(buffer + m_length, s.data(), s.size());
+    std::memmove(buffer + m_length, s.data(), s.size());
     m_length = needed;
     buffer[m_length] = '\0';
 }

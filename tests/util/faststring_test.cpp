@@ -62,3 +62,13 @@ TEST(FastString, ManyAppendsEqualConcatenation)
     EXPECT_EQ(s.AsString(), expected);
     EXPECT_GE(s.Capacity(), s.Length());
 }
+
+TEST(FastString, AppendsAViewOfItsOwnBuffer)
+{
+    TFastString s(1);
+    s.Add("abcdef");
+    for (int i = 0; i < 4; ++i)
+        s.Add(std::string_view(s.Buffer(), static_cast<size_t>(s.Length())));  // forces a move
+    EXPECT_EQ(s.Length(), 6 * 16);
+    EXPECT_EQ(s.AsString().substr(84), "abcdefabcdef");
+}
