@@ -1,10 +1,11 @@
-// The dataset machinery shared by every concrete dataset: opening, fields, navigation over the
-// filtered view, bookmarks, the edit buffer, local filter and sort, data events.
+// The dataset machinery shared by every concrete dataset: opening, fields, the record that
+// fields read, navigation over the filtered view, bookmarks, locate, data events.
 #include "host/dataset.h"
 
 #include <algorithm>
 #include <numeric>
 
+#include "host/datasetstate.h"
 #include "host/datasource.h"
 #include "host/filterexpr.h"
 #include "util/cp1251.h"
@@ -40,20 +41,6 @@ bool sameText(std::string_view a, std::string_view b)
             return false;
     return true;
 }
-
-// Puts the dataset into a transient state (record under test, calculation) and back, also when
-// the handler inside raises.
-class StateGuard {
-public:
-    StateGuard(TDataSetState& state, TDataSetState transient) : m_state(state), m_saved(state) { state = transient; }
-    ~StateGuard() { m_state = m_saved; }
-    StateGuard(const StateGuard&) = delete;
-    StateGuard& operator=(const StateGuard&) = delete;
-
-private:
-    TDataSetState& m_state;
-    TDataSetState m_saved;
-};
 
 } // namespace
 
@@ -406,7 +393,7 @@ void TDataSet::calculateFields(TRecordStore::RecId rec)
     for (TField* f : calculated)
         store.SetNull(f->m_column, target);
     m_testRec = rec;
-    StateGuard guard(m_state, dsCalcFields);
+    DataSetStateGuard guard(m_state, dsCalcFields);
     OnCalcFields(this);
 }
 
@@ -416,23 +403,10 @@ Variant TDataSet::valueAt(TField* field, TRecordStore::RecId rec)
         return m_store.IsNull(field->m_column, rec) ? Variant::Null() : field->ReadStored(m_store, field->m_column, rec);
     const TRecordStore::RecId saved = m_testRec;
     m_testRec = rec;
-    StateGuard guard(m_state, dsFilter);
+    DataSetStateGuard guard(m_state, dsFilter);
     Variant v = field->Value();
     m_testRec = saved;
     return v;
-}
-
-void TDataSet::ScanRecords(const std::function<void()>& visit)
-{
-    if (!Active())
-        return;
-    const TRecordStore::RecId saved = m_testRec;
-    StateGuard guard(m_state, dsFilter);
-    for (TRecordStore::RecId rec : std::vector<TRecordStore::RecId>(m_view)) {
-        m_testRec = rec;
-        visit();
-    }
-    m_testRec = saved;
 }
 
 // --- navigation -----------------------------------------------------------------------------
@@ -700,375 +674,6 @@ Variant TDataSet::Lookup(const std::string& keyFields, const std::vector<Variant
         if (keysMatch(keys, rec, 0))
             return valueAt(result, rec);
     return Variant::Null();
-}
-
-// --- editing --------------------------------------------------------------------------------
-
-void TDataSet::Edit()
-{
-    checkActive();
-    if (m_state == dsEdit || m_state == dsInsert)
-        return;
-    if (m_view.empty()) {
-        Append();
-        return;
-    }
-    checkCanModify();
-    if (BeforeEdit)
-        BeforeEdit(this);
-    m_buffer.CopyRecord(m_store, m_view[m_cur], 0);
-    setState(dsEdit);
-    DataEvent(deRecordChange);
-    if (AfterEdit)
-        AfterEdit(this);
-}
-
-void TDataSet::beginEditBuffer(bool atEnd)
-{
-    checkActive();
-    CheckBrowseMode();
-    checkCanModify();
-    if (BeforeInsert)
-        BeforeInsert(this);
-    DoBeforeScroll();
-    m_buffer.ClearRecord(0);
-    m_insertAtEnd = atEnd;
-    setState(dsInsert);
-    if (OnNewRecord)
-        OnNewRecord(this);
-    m_modified = false;
-    DataEvent(deDataSetChange);
-    if (AfterInsert)
-        AfterInsert(this);
-    DoAfterScroll();
-}
-
-void TDataSet::Insert()
-{
-    beginEditBuffer(false);
-}
-
-void TDataSet::Append()
-{
-    beginEditBuffer(true);
-}
-
-void TDataSet::AppendRecord(const std::vector<Variant>& values)
-{
-    Append();
-    try {
-        for (std::size_t i = 0; i < values.size() && i < m_fields.size(); ++i)
-            if (m_fields[i]->FieldKind() == fkData)
-                m_fields[i]->SetValue(values[i]);
-        Post();
-    } catch (...) {
-        Cancel();
-        throw;
-    }
-}
-
-void TDataSet::Post()
-{
-    checkActive();
-    if (m_state != dsEdit && m_state != dsInsert)
-        throw Exception("Dataset not in edit or insert mode");
-    UpdateRecord();
-    if (BeforePost)
-        BeforePost(this);
-    for (TField* field : m_fields)
-        if (field->FieldKind() == fkData && field->Required() && field->IsNull())
-            throw Exception(Format("Field '%s' must have a value", {field->DisplayName()}));
-    m_calcFromBuffer = true;
-    try {
-        calculateFields(0);
-    } catch (...) {
-        m_calcFromBuffer = false;
-        throw;
-    }
-    m_calcFromBuffer = false;
-
-    const bool inserted = m_state == dsInsert;
-    if (inserted) {
-        const TRecordStore::RecId rec = m_store.AddRecord();
-        m_deleted.push_back(0);
-        m_store.CopyRecord(m_buffer, 0, rec);
-        try {
-            InternalPost(rec, true);
-        } catch (...) {
-            m_store.ClearRecord(rec);
-            m_deleted[rec] = 1;
-            throw;
-        }
-        if (m_insertAtEnd || m_view.empty()) {
-            m_order.push_back(rec);
-            m_view.push_back(rec);
-            m_cur = m_view.size() - 1;
-        } else {
-            const auto inOrder = std::find(m_order.begin(), m_order.end(), m_view[m_cur]);
-            m_order.insert(inOrder, rec);
-            m_view.insert(m_view.begin() + static_cast<std::ptrdiff_t>(m_cur), rec);
-        }
-        m_posIndexValid = false;
-    } else {
-        const TRecordStore::RecId rec = m_view[m_cur];
-        TRecordStore backup(std::vector<TStoreKind>{});
-        backup.Reset([&] {
-            std::vector<TStoreKind> kinds;
-            for (int c = 0; c < m_store.ColumnCount(); ++c)
-                kinds.push_back(m_store.Kind(c));
-            return kinds;
-        }());
-        backup.AddRecord();
-        backup.CopyRecord(m_store, rec, 0);
-        m_store.CopyRecord(m_buffer, 0, rec);
-        try {
-            InternalPost(rec, false);
-        } catch (...) {
-            m_store.CopyRecord(backup, 0, rec);
-            throw;
-        }
-    }
-    m_bof = m_eof = false;
-    setState(dsBrowse);
-    DataEvent(deDataSetChange);
-    if (AfterPost)
-        AfterPost(this);
-}
-
-void TDataSet::Cancel()
-{
-    if (m_state != dsEdit && m_state != dsInsert)
-        return;
-    if (BeforeCancel)
-        BeforeCancel(this);
-    setState(dsBrowse);
-    DataEvent(deDataSetChange);
-    if (AfterCancel)
-        AfterCancel(this);
-}
-
-void TDataSet::Delete()
-{
-    checkActive();
-    if (m_state == dsInsert) {
-        Cancel();
-        return;
-    }
-    if (m_view.empty())
-        throw Exception("Cannot perform this operation on an empty dataset");
-    checkCanModify();
-    DataEvent(deCheckBrowseMode);
-    if (BeforeDelete)
-        BeforeDelete(this);
-    DoBeforeScroll();
-    const TRecordStore::RecId rec = m_view[m_cur];
-    InternalDelete(rec);
-    m_deleted[rec] = 1;
-    m_store.ClearRecord(rec);
-    m_view.erase(m_view.begin() + static_cast<std::ptrdiff_t>(m_cur));
-    m_order.erase(std::find(m_order.begin(), m_order.end(), rec));
-    m_posIndexValid = false;
-    if (m_cur >= m_view.size())
-        m_cur = m_view.empty() ? 0 : m_view.size() - 1;
-    m_bof = m_eof = m_view.empty();
-    if (m_state != dsBrowse)
-        setState(dsBrowse);
-    DataEvent(deDataSetChange);
-    if (AfterDelete)
-        AfterDelete(this);
-    DoAfterScroll();
-}
-
-void TDataSet::CheckBrowseMode()
-{
-    checkActive();
-    DataEvent(deCheckBrowseMode);
-    if (m_state == dsEdit || m_state == dsInsert) {
-        UpdateRecord();
-        if (m_modified)
-            Post();
-        else
-            Cancel();
-    }
-}
-
-void TDataSet::UpdateRecord()
-{
-    if (m_state != dsEdit && m_state != dsInsert)
-        return;
-    DataEvent(deUpdateRecord);
-}
-
-// --- filter and order -----------------------------------------------------------------------
-
-bool TDataSet::recordPasses(TRecordStore::RecId rec)
-{
-    if (m_filterExpr && !m_filterExpr->Matches(rec))
-        return false;
-    if (!OnFilterRecord)
-        return true;
-    bool accept = true;
-    OnFilterRecord(this, accept);
-    return accept;
-}
-
-void TDataSet::rebuildView()
-{
-    m_posIndexValid = false;
-    if (!m_filtered || (!m_filterExpr && !OnFilterRecord)) {
-        m_view = m_order;
-        return;
-    }
-    std::vector<TRecordStore::RecId> view;
-    view.reserve(m_order.size());
-    if (m_filterExpr && !m_filterExpr->ReadsThroughFields() && !OnFilterRecord) {
-        const TFilterExpr& expr = *m_filterExpr;
-        for (TRecordStore::RecId rec : m_order)
-            if (expr.Matches(rec))
-                view.push_back(rec);
-    } else {
-        const TRecordStore::RecId saved = m_testRec;
-        StateGuard guard(m_state, dsFilter);
-        for (TRecordStore::RecId rec : m_order) {
-            m_testRec = rec;
-            if (recordPasses(rec))
-                view.push_back(rec);
-        }
-        m_testRec = saved;
-    }
-    m_view.swap(view);
-}
-
-// Applies the filter again, keeping the current record when it stays visible.
-void TDataSet::refilter()
-{
-    CheckBrowseMode();
-    const bool hadRecord = !m_view.empty();
-    const TRecordStore::RecId current = hadRecord ? m_view[m_cur] : 0;
-    rebuildView();
-    const std::size_t pos = hadRecord ? positionOf(current) : std::string::npos;
-    m_cur = pos == std::string::npos ? 0 : pos;
-    m_bof = pos == std::string::npos || m_view.empty();
-    m_eof = m_view.empty();
-    DataEvent(deDataSetChange);
-    DoAfterScroll();
-}
-
-void TDataSet::SetFilter(const std::string& text)
-{
-    if (text == m_filterText)
-        return;
-    if (Active() && m_filtered) {
-        std::unique_ptr<TFilterExpr> expr;
-        if (!Trim(text).empty())
-            expr = std::make_unique<TFilterExpr>(text, *this);
-        m_filterText = text;
-        m_filterExpr = std::move(expr);
-        refilter();
-    } else {
-        m_filterText = text;
-    }
-}
-
-void TDataSet::SetFiltered(bool filtered)
-{
-    if (filtered == m_filtered)
-        return;
-    if (!Active()) {
-        m_filtered = filtered;
-        return;
-    }
-    if (filtered) {
-        std::unique_ptr<TFilterExpr> expr;
-        if (!Trim(m_filterText).empty())
-            expr = std::make_unique<TFilterExpr>(m_filterText, *this);
-        m_filterExpr = std::move(expr);
-    } else {
-        m_filterExpr.reset();
-    }
-    m_filtered = filtered;
-    refilter();
-}
-
-void TDataSet::SortRecords(const std::vector<TSortKey>& keys)
-{
-    checkActive();
-    CheckBrowseMode();
-    const bool hadRecord = !m_view.empty();
-    const TRecordStore::RecId current = hadRecord ? m_view[m_cur] : 0;
-    if (keys.empty()) {
-        std::sort(m_order.begin(), m_order.end());
-    } else {
-        // Variants only for fields without a store column (lookups); stored columns compare raw.
-        auto compare = [&](TRecordStore::RecId a, TRecordStore::RecId b) {
-            for (const TSortKey& key : keys) {
-                TField* f = key.Field;
-                int c = 0;
-                const int col = f->StoreColumn();
-                if (col >= 0) {
-                    const bool na = m_store.IsNull(col, a);
-                    const bool nb = m_store.IsNull(col, b);
-                    if (na || nb) {
-                        c = na == nb ? 0 : (na ? -1 : 1);
-                    } else {
-                        switch (m_store.Kind(col)) {
-                        case TStoreKind::skInt: {
-                            const int64_t x = m_store.GetInt(col, a), y = m_store.GetInt(col, b);
-                            c = x < y ? -1 : (x > y ? 1 : 0);
-                            break;
-                        }
-                        case TStoreKind::skFloat: {
-                            const double x = m_store.GetFloat(col, a), y = m_store.GetFloat(col, b);
-                            c = x < y ? -1 : (x > y ? 1 : 0);
-                            break;
-                        }
-                        case TStoreKind::skString: {
-                            const std::string_view x = m_store.GetString(col, a), y = m_store.GetString(col, b);
-                            c = x.compare(y);  // byte order: char_traits<char> compares as unsigned
-                            break;
-                        }
-                        }
-                    }
-                } else {
-                    c = valueAt(f, a).Compare(valueAt(f, b));
-                }
-                if (c != 0)
-                    return key.Descending ? c > 0 : c < 0;
-            }
-            return false;
-        };
-        std::stable_sort(m_order.begin(), m_order.end(), compare);
-    }
-    std::vector<uint8_t> visible(m_store.Size(), 0);
-    for (TRecordStore::RecId rec : m_view)
-        visible[rec] = 1;
-    m_view.clear();
-    for (TRecordStore::RecId rec : m_order)
-        if (visible[rec])
-            m_view.push_back(rec);
-    m_posIndexValid = false;
-    m_cur = hadRecord ? positionOf(current) : 0;
-    DataEvent(deDataSetChange);
-}
-
-void TDataSet::Resync()
-{
-    checkActive();
-    const std::size_t known = m_deleted.size();
-    if (m_store.Size() < known)
-        ++m_generation;  // slots were dropped: old bookmarks could name new records
-    m_deleted.resize(m_store.Size(), 0);
-    for (TRecordStore::RecId rec = static_cast<TRecordStore::RecId>(known); rec < m_store.Size(); ++rec)
-        calculateFields(rec);
-    m_order.clear();
-    for (TRecordStore::RecId rec = 0; rec < m_store.Size(); ++rec)
-        if (!m_deleted[rec])
-            m_order.push_back(rec);
-    rebuildView();
-    m_cur = 0;
-    m_bof = true;
-    m_eof = m_view.empty();
-    DataEvent(deDataSetChange);
 }
 
 } // namespace lm
