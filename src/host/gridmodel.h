@@ -2,6 +2,7 @@
 // columns with titles, widths, colours, fonts and pick lists, footer rows, selected rows.
 #pragma once
 
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -104,7 +105,7 @@ private:
     TFont m_font;
     std::vector<std::string> m_pickList;
     std::vector<std::string> m_keyList;
-    std::vector<TColumnFooterEh> m_footers;
+    std::deque<TColumnFooterEh> m_footers;  // grows at the end: references stay valid
     int m_width = 0;
     TColor m_color = clWindow;
     TAlignment m_alignment = taLeftJustify;

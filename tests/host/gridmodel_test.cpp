@@ -71,8 +71,10 @@ TEST(GridModel, FootersSumAverageAndCountTheFilteredRecords)
     GridData g;
     g.grid.SetFooterRowCount(2);
     TColumnEh* price = g.grid.FieldColumns("PRICE");
-    price->Footers(0).SetValueType(fvtSum);
-    price->Footers(0).SetDisplayFormat("#,##0.00");
+    TColumnFooterEh& sum = price->Footers(0);
+    price->Footers(3).SetValueType(fvtCount);  // rows beyond FooterRowCount do not disturb the others
+    sum.SetValueType(fvtSum);
+    sum.SetDisplayFormat("#,##0.00");
     price->Footers(1).SetValueType(fvtAvg);
     TColumnEh* name = g.grid.FieldColumns("NAME");
     name->Footer().SetValueType(fvtStaticText);
