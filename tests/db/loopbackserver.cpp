@@ -112,8 +112,15 @@ LoopbackServer::LoopbackServer()
         chmod(p.c_str(), 0770);
     }
     // The package's configuration serves as it is (listening on localhost); the port comes
-    // from the command line and the lock files go to a folder of our own.
-    m_port = portFree(3050) ? 3050 : freePort();
+    // from the command line and the lock files go to a folder of our own. When the package's
+    // own service already listens on 3050, that server is used: a second one would share its
+    // security database.
+    if (accepts(3050)) {
+        m_port = 3050;
+        m_external = true;
+    } else {
+        m_port = portFree(3050) ? 3050 : freePort();
+    }
 }
 
 LoopbackServer::~LoopbackServer()
@@ -125,7 +132,7 @@ LoopbackServer::~LoopbackServer()
 
 void LoopbackServer::Start()
 {
-    if (m_pid > 0)
+    if (m_pid > 0 || m_external)
         return;
     const pid_t pid = fork();
     if (pid < 0)

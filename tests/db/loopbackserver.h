@@ -23,7 +23,9 @@ public:
     void Start();
     // Stops it (SIGTERM, then SIGKILL after 10 seconds) and waits for the process.
     void Stop();
-    bool Running() const { return m_pid > 0; }
+    bool Running() const { return m_pid > 0 || (m_external && m_port > 0); }
+    // True when the package's service was already running and serves the test instead.
+    bool External() const { return m_external; }
     int Port() const { return m_port; }
     // A folder the server may read and write, for its database files.
     const std::string& DataDir() const { return m_dataDir; }
@@ -39,6 +41,7 @@ private:
     std::string m_dataDir;
     int m_port = 0;
     pid_t m_pid = -1;
+    bool m_external = false;
     unsigned m_uid = 0, m_gid = 0;
 };
 
