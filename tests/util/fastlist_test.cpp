@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
@@ -14,6 +15,7 @@
 #include "util/cp1251.h"
 #include "util/exceptions.h"
 #include "util/fastlist.h"
+#include "util/listsort.h"
 #include "util/stringrecs.h"
 
 using namespace lm;
@@ -180,15 +182,49 @@ TEST(FastList, SortMatchesStdSortOnBytesAndDuplicates)
     for (int i = 0; i < list.Count(); ++i)
         list.SetObjects(i, nullptr);
 
-    // Ordered, reversed and all-equal inputs of a large list sort without exhausting the stack.
-    for (int shape = 0; shape < 3; ++shape) {
-        TFastList big;
-        for (int i = 0; i < 200000; ++i)
-            big.Add(shape == 2 ? std::string("same") : std::to_string(shape == 0 ? 100000 + i : 999999 - i));
-        big.Sort();
-        const std::vector<std::string> sorted = contents(big);
-        EXPECT_TRUE(std::is_sorted(sorted.begin(), sorted.end())) << shape;
-    }
+}
+
+// McIlroy's adversary, mirrored: the comparison decides the values lazily, each pivot getting
+// the largest value still free, so that every partition leaves nearly everything on its left.
+// The values it settles on form an input that makes the sort do so again; a sort that always
+// recursed on the left part would then nest about Count/2 calls deep.
+TEST(FastList, QuickSortStackStaysShallowOnAdversarialInput)
+{
+    constexpr int n = 4000;
+    const int gas = -1;
+    std::vector<int> value(n, gas);
+    int solid = n;
+    int candidate = 0;
+    std::vector<int> items(n);
+    for (int i = 0; i < n; ++i)
+        items[i] = i;
+    detail::QuickSortItems(items.data(), 0, n - 1, [&](int x, int y) {
+        if (value[x] == gas && value[y] == gas)
+            value[x == candidate ? x : y] = --solid;
+        if (value[x] == gas)
+            candidate = x;
+        else if (value[y] == gas)
+            candidate = y;
+        return value[x] - value[y];
+    });
+    for (int& v : value)
+        if (v == gas)
+            v = --solid;
+
+    uintptr_t lowest = UINTPTR_MAX;
+    uintptr_t highest = 0;
+    long comparisons = 0;
+    detail::QuickSortItems(value.data(), 0, n - 1, [&](int a, int b) {
+        const char marker = 0;
+        const auto here = reinterpret_cast<uintptr_t>(&marker);
+        lowest = std::min(lowest, here);
+        highest = std::max(highest, here);
+        ++comparisons;
+        return a - b;
+    });
+    EXPECT_TRUE(std::is_sorted(value.begin(), value.end()));
+    EXPECT_GT(comparisons, long{n} * n / 8);  // the input is indeed a worst case
+    EXPECT_LT(highest - lowest, 16u * 1024);   // a few dozen frames at most
 }
 
 TEST(FastList, CapacityGrowsByTheListSteps)
