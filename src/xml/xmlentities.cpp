@@ -2,6 +2,8 @@
 #include "xml/xmlentities.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 #include "util/exceptions.h"
 
@@ -56,19 +58,30 @@ namespace detail {
 
 TextScan scanText(std::string_view s)
 {
-    // Plain comparisons rather than the class table, so the loop vectorises; the table is
-    // consulted only for a text holding control bytes.
-    bool control = false, visible = false, special = false;
-    for (char ch : s) {
-        const auto c = static_cast<unsigned char>(ch);
-        control |= c < 32;
-        visible |= c > 32;
-        special |= c == '&';
+    // Eight bytes at a time: a byte below 32 anywhere (then the class table decides what it
+    // is), a byte above 32 anywhere (the text is not blank), an '&' anywhere.
+    constexpr uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
+    uint64_t control = 0, visible = 0, amp = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= s.size(); i += 8) {
+        uint64_t x;
+        std::memcpy(&x, s.data() + i, 8);
+        control |= (x - ones * 32) & ~x & highs;
+        visible |= ((x & ~highs) + ones * (127 - 32)) | x;
+        const uint64_t a = x ^ (ones * '&');
+        amp |= (a - ones) & ~a & highs;
+    }
+    bool anyControl = (control & highs) != 0, anyVisible = (visible & highs) != 0, anyAmp = (amp & highs) != 0;
+    for (; i < s.size(); ++i) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        anyControl |= c < 32;
+        anyVisible |= c > 32;
+        anyAmp |= c == '&';
     }
     TextScan scan;
-    scan.blank = !visible;
-    scan.special = special;
-    if (control) {
+    scan.blank = !anyVisible;
+    scan.special = anyAmp;
+    if (anyControl) {
         for (char ch : s) {
             const unsigned char k = kClass[static_cast<unsigned char>(ch)];
             scan.illegal |= (k & kIllegal) != 0;

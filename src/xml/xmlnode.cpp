@@ -243,12 +243,9 @@ void TXMLNode::MoveChildsTo(TXMLNode* target)
     for (const TXMLNode* n = target; n; n = n->Parent)
         if (n->Parent == this)
             throw Exception("Узлы нельзя переместить в их собственный дочерний узел"_w);
-    TXMLNodeList& to = target->Nodes();
-    while (!m_nodes->Empty()) {
-        std::unique_ptr<TXMLNode> child = m_nodes->Extract(0);
+    for (TXMLNode* child : *m_nodes)
         child->Parent = target;
-        to.Add(std::move(child));
-    }
+    m_nodes->TransferTo(target->Nodes());
 }
 
 } // namespace lm

@@ -188,8 +188,6 @@ private:
     TXMLNode() = default;
     TXMLNode* FindPath(std::string_view path, bool create, const std::string& value);
     void SortBy(std::string_view keys, bool ascending, bool byNode, bool asInteger);
-    void AppendAttrsCode(std::string& out) const;
-    void FormattedFast(TFastString& buffer, std::string& indent) const;
 
     std::unique_ptr<TXMLNodeList> m_attrs;
     std::unique_ptr<TXMLNodeList> m_nodes;

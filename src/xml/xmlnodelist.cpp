@@ -150,6 +150,16 @@ std::unique_ptr<TXMLNode> TXMLNodeList::Extract(int index)
     return node;
 }
 
+void TXMLNodeList::TransferTo(TXMLNodeList& target)
+{
+    if (&target == this)
+        return;
+    target.m_items.reserve(target.m_items.size() + m_items.size());
+    for (auto& node : m_items)
+        target.m_items.push_back(std::move(node));
+    m_items.clear();
+}
+
 void TXMLNodeList::Exchange(int i, int j)
 {
     CheckIndex(i);

@@ -82,6 +82,8 @@ public:
     TXMLNode* Add(std::unique_ptr<TXMLNode> node);
     TXMLNode* Insert(int index, std::unique_ptr<TXMLNode> node);
     std::unique_ptr<TXMLNode> Extract(int index);
+    // Moves every node, in order, to the end of target (target must be another list).
+    void TransferTo(TXMLNodeList& target);
     // Swaps the nodes at two valid indexes.
     void Exchange(int i, int j);
 
