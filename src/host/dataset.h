@@ -132,7 +132,8 @@ public:
     // Orders two bookmarks by their records' positions: <0, 0, >0; empty bookmarks come first.
     int CompareBookmarks(const TBookmark& a, const TBookmark& b) const;
 
-    // Nested: while any DisableControls is open, data links hear nothing; the last
+    // Nested: while any DisableControls is open, data links hear of no moves and changes (they
+    // still deliver pending values, take focus requests and learn of Open and Close); the last
     // EnableControls tells them once that the data (and, if it changed, the state) changed.
     void DisableControls() { ++m_disableCount; if (m_disableCount == 1) m_disableState = m_state; }
     void EnableControls();
