@@ -24,6 +24,8 @@ TRBTreeCore<TData, Order>::~TRBTreeCore() = default;
 template <typename TData, typename Order>
 TRBTreeCore<TData, Order>::TBlock::~TBlock()
 {
+    if (!nodes)
+        return;  // moved from
     if (bytes)
         ::munmap(nodes, bytes);
     else
@@ -37,6 +39,7 @@ void TRBTreeCore<TData, Order>::AllocateBlock()
     // would also miss the TLB. Blocks of 2 MB and more are therefore mapped at a 2 MB boundary
     // and offered huge pages. Fresh mapped pages read as zero and cost nothing until used.
     constexpr size_t kHugePage = size_t{2} << 20;
+    m_blocks.reserve(m_blocks.size() + 1);  // so that recording the block cannot fail
     const size_t bytes = static_cast<size_t>(m_blockSize) * sizeof(TRBNode);
     if (bytes < kHugePage) {
         void* block = std::aligned_alloc(alignof(TRBNode), bytes);

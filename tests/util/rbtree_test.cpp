@@ -127,6 +127,21 @@ TEST(RBTree, CheckerReportsBrokenTrees)
     EXPECT_NE(tree.CheckInvariants(), "");
 }
 
+TEST(RBTree, LargeBlocksWorkLikeSmallOnes)
+{
+    // Blocks of 2 MB and more come from their own mappings.
+    TRBTree tree(100000);
+    for (int i = 0; i < 250000; ++i)
+        tree.InsertNode(Currency::FromRaw(int64_t{i} * 7919 % 250000));
+    EXPECT_EQ(tree.BlockCount(), 3);
+    EXPECT_EQ(tree.Count(), 250000);
+    EXPECT_EQ(tree.CheckInvariants(), "");
+    tree.Clear();
+    tree.InsertNode(Currency::FromRaw(5));
+    EXPECT_TRUE(tree.Find(Currency::FromRaw(5)));
+    EXPECT_FALSE(tree.Find(Currency::FromRaw(6)));
+}
+
 TEST(RBTree, BlockSizeBelowOneIsTakenAsOne)
 {
     TRBTree tree(0);
