@@ -1,10 +1,10 @@
 // Fixed-size block pools for the XML tree's nodes and lists (not installed).
 //
 // A parsed document has several nodes per element, and general-purpose allocation of each one
-// dominates parsing time and adds a header to every block. The pools carve blocks out of 64 KiB
-// chunks and keep freed blocks on a free list of the freeing thread for reuse; chunks are kept
-// for the life of the process, so the memory of the largest tree a thread has built stays
-// reserved for the next one.
+// dominates parsing time and adds a header to every block. The pools hand out blocks from
+// 64 KiB chunks in order and keep freed blocks on a free list of the freeing thread for reuse.
+// Chunks are kept for the life of the process, so the memory of the largest tree a thread has
+// built stays reserved for the next one.
 #pragma once
 
 #include <cstddef>
@@ -26,28 +26,18 @@ class Pool {
     struct Block {
         Block* next;
     };
-    static constexpr std::size_t kChunk = 64 * 1024;
     static constexpr std::size_t kStride = (Size + alignof(std::max_align_t) - 1) / alignof(std::max_align_t) *
                                            alignof(std::max_align_t);
-
-    static Block*& freeList()
+    static constexpr std::size_t kChunk = 64 * 1024;
+    struct State {
+        Block* free = nullptr;
+        char* bump = nullptr;  // the part of the newest chunk not handed out yet
+        char* end = nullptr;
+    };
+    static State& state()
     {
-        thread_local Block* head = nullptr;
-        return head;
-    }
-
-    static Block* refill()
-    {
-        char* chunk = static_cast<char*>(::operator new(kChunk));
-        Block* head = nullptr;
-        for (std::size_t off = (kChunk / kStride - 1) * kStride;; off -= kStride) {
-            Block* b = reinterpret_cast<Block*>(chunk + off);
-            b->next = head;
-            head = b;
-            if (off == 0)
-                break;
-        }
-        return head;
+        thread_local State s;
+        return s;
     }
 
 public:
@@ -59,22 +49,28 @@ public:
 #else
     static void* allocate()
     {
-        Block*& head = freeList();
-        if (!head)
-            head = refill();
-        Block* b = head;
-        head = b->next;
-        return b;
+        State& s = state();
+        if (Block* b = s.free) {
+            s.free = b->next;
+            return b;
+        }
+        if (static_cast<std::size_t>(s.end - s.bump) < kStride) {
+            s.bump = static_cast<char*>(::operator new(kChunk));
+            s.end = s.bump + kChunk;
+        }
+        void* p = s.bump;
+        s.bump += kStride;
+        return p;
     }
 
     static void deallocate(void* p) noexcept
     {
         if (!p)
             return;
-        Block*& head = freeList();
+        State& s = state();
         Block* b = static_cast<Block*>(p);
-        b->next = head;
-        head = b;
+        b->next = s.free;
+        s.free = b;
     }
 #endif
 };
