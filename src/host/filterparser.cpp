@@ -117,7 +117,7 @@ private:
             m_tok.kind = Tok::QuotedName;
             m_tok.text = m_text.substr(i + 1, close - i - 1);
             i = close + 1;
-        } else if (uc >= '0' && uc <= '9') {
+        } else if (digitAt(i) || (isSeparator(c) && digitAt(i + 1))) {
             m_tok.kind = Tok::Number;
             number();
         } else if (isLetter(uc) || c == '_') {
@@ -165,6 +165,9 @@ private:
         }
     }
 
+    static bool isSeparator(char c) { return c == '.' || c == FormatSettings.DecimalSeparator; }
+    bool digitAt(std::size_t i) const { return i < m_text.size() && m_text[i] >= '0' && m_text[i] <= '9'; }
+
     // Digits, then a fraction after the locale's separator or ".", then an exponent.
     void number()
     {
@@ -175,8 +178,8 @@ private:
                 ++i;
         };
         digits();
-        if (i + 1 < m_text.size() && (m_text[i] == '.' || m_text[i] == FormatSettings.DecimalSeparator)
-            && m_text[i + 1] >= '0' && m_text[i + 1] <= '9') {
+        // "1," and ",5" are numbers too, as the locale's conversion reads them
+        if (i < m_text.size() && isSeparator(m_text[i])) {
             ++i;
             digits();
         }

@@ -138,7 +138,9 @@ TEST(Field, OnGetTextReplacesBothTexts)
     s->OnGetText = [&](TField* sender, std::string& text, bool displayText) {
         EXPECT_EQ(sender, s);
         calls.push_back(displayText);
-        text = "<" + sender->AsString() + ">";
+        text = sender->AsString();
+        text.insert(text.begin(), '<');
+        text += '>';
     };
     EXPECT_EQ(s->DisplayText(), "<abc>");
     EXPECT_EQ(s->Text(), "<abc>");

@@ -47,6 +47,8 @@ TEST(FilterExpr, KeepsTheRecordsTheServerWouldSelect)
         // numbers, arithmetic and the integer division of the server
         {"PRICE > 1.5", {1, 2, 3}},
         {"PRICE = 30,25", {3}},
+        {"PRICE > 12,", {1, 2, 3}},
+        {"PRICE < ,5E1", {5}},
         {"QTY = '5'", {3}},
         {"PRICE*QTY>100", {1, 3, 5}},
         {"(PRICE+1)*2 >= 5", {1, 2, 3, 5}},
