@@ -25,9 +25,17 @@ namespace fs = std::filesystem;
 
 fs::path tempDir()
 {
-    const fs::path dir = fs::temp_directory_path() / ("lmpack-store-" + std::to_string(getpid()));
-    fs::create_directories(dir);
-    return dir;
+    // one folder per test process, removed when the process ends
+    static const struct Folder {
+        fs::path path = fs::temp_directory_path() / ("lmpack-store-" + std::to_string(getpid()));
+        ~Folder()
+        {
+            std::error_code ec;
+            fs::remove_all(path, ec);
+        }
+    } folder;
+    fs::create_directories(folder.path);
+    return folder.path;
 }
 
 // Both back ends run the same behavioural tests.

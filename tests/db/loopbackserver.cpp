@@ -111,16 +111,48 @@ LoopbackServer::LoopbackServer()
             throw std::runtime_error("cannot give " + p + " to the firebird user");
         chmod(p.c_str(), 0770);
     }
-    // The package's configuration serves as it is (listening on localhost); the port comes
-    // from the command line and the lock files go to a folder of our own. When the package's
-    // own service already listens on 3050, that server is used: a second one would share its
-    // security database.
+    // When the package's own service already listens on 3050, that server is used: a second
+    // one would share its security database.
     if (accepts(3050)) {
         m_port = 3050;
         m_external = true;
-    } else {
-        m_port = portFree(3050) ? 3050 : freePort();
+        return;
     }
+    m_port = portFree(3050) ? 3050 : freePort();
+
+    // Our own root folder. First a firebird.conf of ours that chooses the port and listens on the
+    // loopback interface only (written and renamed into place before any link exists, so that
+    // nothing can redirect the write into the system's configuration).
+    {
+        std::ofstream conf(m_root + "/firebird.conf.tmp");
+        conf << "RemoteServicePort = " << m_port << "\n"
+             << "RemoteBindAddress = 127.0.0.1\n"
+             << "UdfAccess = None\n";
+    }
+    fs::rename(m_root + "/firebird.conf.tmp", m_root + "/firebird.conf");
+    // Then the package's other settings and the engine's folders beneath the root, as links. The
+    // character set module is the exception: the engine does not load it through a link, so
+    // the intl folder is a real one with copies.
+    std::error_code ec;
+    for (const char* f : {"databases.conf", "plugins.conf", "fbtrace.conf"}) {
+        const fs::path src = fs::path(kConfDir) / f;
+        if (fs::exists(src, ec))
+            fs::create_symlink(src, fs::path(m_root) / f, ec);
+    }
+    for (const auto& arch : fs::directory_iterator("/usr/lib", ec)) {
+        const fs::path lib = arch.path() / "firebird" / "3.0";
+        if (!fs::is_directory(lib / "intl", ec))
+            continue;
+        for (const char* d : {"plugins", "firebird.msg", "UDF", "lib"})
+            if (fs::exists(lib / d, ec))
+                fs::create_symlink(lib / d, fs::path(m_root) / d, ec);
+        fs::create_directories(m_root + "/intl");
+        for (const auto& entry : fs::directory_iterator(lib / "intl", ec))
+            fs::copy_file(fs::canonical(entry.path(), ec), fs::path(m_root) / "intl" / entry.path().filename(), ec);
+        break;
+    }
+    if (!fs::exists(m_root + "/intl/fbintl.conf", ec))
+        fs::copy_file(fs::path(kConfDir) / "fbintl.conf", m_root + "/intl/fbintl.conf", ec);
 }
 
 LoopbackServer::~LoopbackServer()
@@ -139,12 +171,12 @@ void LoopbackServer::Start()
         throw std::runtime_error("fork failed");
     if (pid == 0) {
         setsid();
+        setenv("FIREBIRD", m_root.c_str(), 1);
         setenv("FIREBIRD_LOCK", (m_root + "/lock").c_str(), 1);
         setenv("FIREBIRD_TMP", (m_root + "/lock").c_str(), 1);
         if (initgroups("firebird", m_gid) != 0 || setgid(m_gid) != 0 || setuid(m_uid) != 0)
             _exit(126);
-        const std::string port = std::to_string(m_port);
-        execl(kServer, kServer, "-p", port.c_str(), static_cast<char*>(nullptr));
+        execl(kServer, kServer, static_cast<char*>(nullptr));
         _exit(127);
     }
     m_pid = pid;

@@ -1,5 +1,5 @@
-// A Firebird server of the Debian package started by a test (on localhost, as the package's
-// configuration says), with its own lock folder and port, stopped when the object goes away.
+// A Firebird server of the Debian package started by a test on the loopback interface, with its
+// own root folder (configuration), lock folder and port, stopped when the object goes away.
 #pragma once
 
 #include <sys/types.h>
