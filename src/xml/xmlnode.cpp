@@ -87,7 +87,39 @@ std::unique_ptr<TXMLNode> TXMLNode::CreateDocument(const std::string& name, cons
     return node;
 }
 
+struct TXMLNode::Lists {
+    explicit Lists(TXMLNode* owner) : attrs(owner), nodes(owner) {}
+    TXMLNodeList attrs;
+    TXMLNodeList nodes;
+    std::unique_ptr<TXMLNodeList> header;
+
+    static void* operator new(std::size_t) { return xmlpool::Pool<sizeof(Lists)>::allocate(); }
+    static void operator delete(void* p) noexcept { xmlpool::Pool<sizeof(Lists)>::deallocate(p); }
+};
+
 TXMLNode::~TXMLNode() = default;
+
+TXMLNode::Lists& TXMLNode::lists()
+{
+    if (!m_lists)
+        m_lists = std::make_unique<Lists>(this);
+    return *m_lists;
+}
+
+TXMLNodeList* TXMLNode::attrList() const
+{
+    return m_lists ? &m_lists->attrs : nullptr;
+}
+
+TXMLNodeList* TXMLNode::nodeList() const
+{
+    return m_lists ? &m_lists->nodes : nullptr;
+}
+
+TXMLNodeList* TXMLNode::Header() const
+{
+    return m_lists ? m_lists->header.get() : nullptr;
+}
 
 void* TXMLNode::operator new(std::size_t size)
 {
@@ -101,16 +133,12 @@ void TXMLNode::operator delete(void* p) noexcept
 
 TXMLNodeList& TXMLNode::Attrs()
 {
-    if (!m_attrs)
-        m_attrs = std::make_unique<TXMLNodeList>(this);
-    return *m_attrs;
+    return lists().attrs;
 }
 
 TXMLNodeList& TXMLNode::Nodes()
 {
-    if (!m_nodes)
-        m_nodes = std::make_unique<TXMLNodeList>(this);
-    return *m_nodes;
+    return lists().nodes;
 }
 
 namespace {
@@ -123,24 +151,25 @@ const TXMLNodeList& emptyList()
 
 const TXMLNodeList& TXMLNode::Attrs() const
 {
-    return m_attrs ? *m_attrs : emptyList();
+    return m_lists ? m_lists->attrs : emptyList();
 }
 
 const TXMLNodeList& TXMLNode::Nodes() const
 {
-    return m_nodes ? *m_nodes : emptyList();
+    return m_lists ? m_lists->nodes : emptyList();
 }
 
 TXMLNodeList& TXMLNode::CreateHeader()
 {
-    if (!m_header)
-        m_header = std::make_unique<TXMLNodeList>(this);
-    return *m_header;
+    Lists& l = lists();
+    if (!l.header)
+        l.header = std::make_unique<TXMLNodeList>(this);
+    return *l.header;
 }
 
 int TXMLNode::GetCount() const
 {
-    return m_nodes ? m_nodes->Count() : 0;
+    return m_lists ? m_lists->nodes.Count() : 0;
 }
 
 TXMLNode* TXMLNode::GetNodebyIndex(int index) const
@@ -181,7 +210,7 @@ void TXMLNode::SetValue(const std::string& value)
 
 TXMLNode* TXMLNode::AttrNode(std::string_view name) const
 {
-    return m_attrs ? m_attrs->NodebyName(name) : nullptr;
+    return m_lists ? m_lists->attrs.NodebyName(name) : nullptr;
 }
 
 std::string TXMLNode::GetAttr(std::string_view name) const
@@ -200,7 +229,7 @@ void TXMLNode::SetAttr(const std::string& name, const std::string& value)
     TXMLNode* attr = AttrNode(name);
     if (value.empty()) {
         if (attr)
-            m_attrs->DeleteNode(attr);
+            m_lists->attrs.DeleteNode(attr);
     } else if (attr) {
         attr->Value = value;
     } else {
@@ -215,37 +244,40 @@ void TXMLNode::DeleteNode(int index)
 
 void TXMLNode::ReplaceNode(TXMLNode* oldNode, std::unique_ptr<TXMLNode>&& newNode)
 {
-    const int index = m_nodes ? m_nodes->IndexOf(oldNode) : -1;
+    TXMLNodeList* nodes = nodeList();
+    const int index = nodes ? nodes->IndexOf(oldNode) : -1;
     if (index < 0)
         throw Exception("Replaced node not found");
     newNode->Parent = this;
-    std::unique_ptr<TXMLNode> old = m_nodes->Extract(index);
-    m_nodes->Insert(index, std::move(newNode));
+    std::unique_ptr<TXMLNode> old = nodes->Extract(index);
+    nodes->Insert(index, std::move(newNode));
 }
 
 bool TXMLNode::MoveNode(TXMLNode* node, bool down)
 {
-    const int index = m_nodes ? m_nodes->IndexOf(node) : -1;
+    TXMLNodeList* nodes = nodeList();
+    const int index = nodes ? nodes->IndexOf(node) : -1;
     if (index < 0)
         throw Exception("Узел для перемещения не найден"_w);
     const int other = down ? index + 1 : index - 1;
-    if (other < 0 || other >= m_nodes->Count())
+    if (other < 0 || other >= nodes->Count())
         return false;
-    m_nodes->Exchange(index, other);
+    nodes->Exchange(index, other);
     return true;
 }
 
 void TXMLNode::MoveChildsTo(TXMLNode* target)
 {
-    if (target == this || !m_nodes)
+    TXMLNodeList* nodes = nodeList();
+    if (target == this || !nodes)
         return;
     // Children moved under one of their own descendants would own their ancestor.
     for (const TXMLNode* n = target; n; n = n->Parent)
         if (n->Parent == this)
             throw Exception("Узлы нельзя переместить в их собственный дочерний узел"_w);
-    for (TXMLNode* child : *m_nodes)
+    for (TXMLNode* child : *nodes)
         child->Parent = target;
-    m_nodes->TransferTo(target->Nodes());
+    nodes->TransferTo(target->Nodes());
 }
 
 } // namespace lm

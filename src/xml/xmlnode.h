@@ -74,7 +74,7 @@ public:
     const TXMLNodeList& Attrs() const;
     const TXMLNodeList& Nodes() const;
     // Declarations ("<?...?>") met while parsing this node; null until the first one.
-    TXMLNodeList* Header() const { return m_header.get(); }
+    TXMLNodeList* Header() const;
     TXMLNodeList& CreateHeader();
 
     // --- Parser. Parses one node of text at pos into this node and advances pos past it.
@@ -189,9 +189,13 @@ private:
     TXMLNode* FindPath(std::string_view path, bool create, const std::string& value);
     void SortBy(std::string_view keys, bool ascending, bool byNode, bool asInteger);
 
-    std::unique_ptr<TXMLNodeList> m_attrs;
-    std::unique_ptr<TXMLNodeList> m_nodes;
-    std::unique_ptr<TXMLNodeList> m_header;
+    // The lists, null until first use: the attribute and child lists are made together (an
+    // element nearly always needs both), the declarations only when there are some.
+    struct Lists;
+    Lists& lists();
+    TXMLNodeList* attrList() const;
+    TXMLNodeList* nodeList() const;
+    std::unique_ptr<Lists> m_lists;
 };
 
 } // namespace lm

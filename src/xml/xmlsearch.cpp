@@ -52,7 +52,7 @@ TXMLNode* TXMLNode::NextNode() const
 TXMLNode* TXMLNode::NextSibling() const
 {
     if (GetCount() > 0)
-        return m_nodes->First();
+        return Nodes().First();
     for (const TXMLNode* n = this; n; n = n->Parent)
         if (TXMLNode* next = n->NextNode())
             return next;

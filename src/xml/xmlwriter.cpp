@@ -281,23 +281,22 @@ void TXMLNode::SaveXML(const std::string& fileName, bool freeAfter)
         {
             if (!node)
                 return;
-            TXMLNode* parent = node->Parent;
-            if (parent && parent->m_nodes && parent->m_nodes->IndexOf(node) >= 0)
-                parent->m_nodes->DeleteNode(node);
-            else if (parent && parent->m_attrs && parent->m_attrs->IndexOf(node) >= 0)
-                parent->m_attrs->DeleteNode(node);
-            else if (parent && parent->m_header && parent->m_header->IndexOf(node) >= 0)
-                parent->m_header->DeleteNode(node);
-            else
-                delete node;
+            if (const TXMLNode* parent = node->Parent) {
+                for (TXMLNodeList* list : {parent->nodeList(), parent->attrList(), parent->Header()})
+                    if (list && list->IndexOf(node) >= 0) {
+                        list->DeleteNode(node);
+                        return;
+                    }
+            }
+            delete node;
         }
     } guard{freeAfter ? this : nullptr};
 
     TFastString body(64768);
     FormattedFastCode(body, " ");
     std::string head;
-    if (m_header && !m_header->Empty())
-        head = m_header->First()->HeaderCode() + "\r\n";
+    if (Header() && !Header()->Empty())
+        head = Header()->First()->HeaderCode() + "\r\n";
 
     // A temporary file beside the target, renamed over it once complete: a failed save leaves
     // the previous file as it was.
