@@ -117,62 +117,63 @@ void openForWrite(TRegistry& reg, const std::string& key)
     reg.OpenKey(path.empty() || path[0] != '\\' ? '\\' + path : path, true);
 }
 
-} // namespace
-
-int LMReadRegInt(const std::string& name, int def, const std::string& key)
+// Reads a value of the resolved key with `read`; `def` when the key or value is missing, has
+// the other type, or the store cannot be opened or read.
+template <typename T, typename Read>
+T readRegValue(const std::string& name, T def, const std::string& key, Read read)
 {
-    TRegistry& reg = vars().Registry();
-    int result = def;
-    if (openForRead(reg, key) && reg.ValueExists(name)) {
-        try {
-            result = reg.ReadInteger(name);
-        } catch (const ERegistryException&) {
-            // a value of the other type reads as missing
+    try {
+        TRegistry& reg = vars().Registry();
+        T result = def;
+        if (openForRead(reg, key) && reg.ValueExists(name)) {
+            try {
+                result = read(reg);
+            } catch (const ERegistryException&) {
+                // a value of the other type reads as missing
+            }
         }
+        reg.CloseKey();
+        return result;
+    } catch (const EInOutError&) {
+        return def;
     }
-    reg.CloseKey();
-    return result;
 }
 
-int64_t LMReadRegInt64(const std::string& name, int64_t def, const std::string& key)
-{
-    TRegistry& reg = vars().Registry();
-    int64_t result = def;
-    if (openForRead(reg, key) && reg.ValueExists(name)) {
-        try {
-            result = static_cast<int64_t>(reg.ReadInteger(name));
-        } catch (const ERegistryException&) {
-        }
-    }
-    reg.CloseKey();
-    return result;
-}
-
-std::string LMReadRegStr(const std::string& name, const std::string& def, const std::string& key)
-{
-    TRegistry& reg = vars().Registry();
-    std::string result = def;
-    if (openForRead(reg, key) && reg.ValueExists(name)) {
-        try {
-            result = reg.ReadString(name);
-        } catch (const ERegistryException&) {
-        }
-    }
-    reg.CloseKey();
-    return result;
-}
-
-void LMWriteRegInt(const std::string& name, int value, const std::string& key)
+// Writes with `write` into the resolved key, creating it; failures raise.
+template <typename Write>
+void writeRegValue(const std::string& key, Write write)
 {
     TRegistry& reg = vars().Registry();
     openForWrite(reg, key);
     try {
-        reg.WriteInteger(name, value);
+        write(reg);
     } catch (...) {
         reg.CloseKey();
         throw;
     }
     reg.CloseKey();
+}
+
+} // namespace
+
+int LMReadRegInt(const std::string& name, int def, const std::string& key)
+{
+    return readRegValue(name, def, key, [&](TRegistry& r) { return r.ReadInteger(name); });
+}
+
+int64_t LMReadRegInt64(const std::string& name, int64_t def, const std::string& key)
+{
+    return readRegValue(name, def, key, [&](TRegistry& r) { return static_cast<int64_t>(r.ReadInteger(name)); });
+}
+
+std::string LMReadRegStr(const std::string& name, const std::string& def, const std::string& key)
+{
+    return readRegValue(name, def, key, [&](TRegistry& r) { return r.ReadString(name); });
+}
+
+void LMWriteRegInt(const std::string& name, int value, const std::string& key)
+{
+    writeRegValue(key, [&](TRegistry& r) { r.WriteInteger(name, value); });
 }
 
 void LMWriteRegInt64(const std::string& name, int64_t value, const std::string& key)
@@ -182,15 +183,7 @@ void LMWriteRegInt64(const std::string& name, int64_t value, const std::string& 
 
 void LMWriteRegStr(const std::string& name, const std::string& value, const std::string& key)
 {
-    TRegistry& reg = vars().Registry();
-    openForWrite(reg, key);
-    try {
-        reg.WriteString(name, value);
-    } catch (...) {
-        reg.CloseKey();
-        throw;
-    }
-    reg.CloseKey();
+    writeRegValue(key, [&](TRegistry& r) { r.WriteString(name, value); });
 }
 
 void LMBeep(bool success)

@@ -70,8 +70,8 @@ Variant SelectValue(const std::string& sql, const std::vector<Variant>& params =
 
 // Registry functions on glVars' registry. Key resolution: an empty key is RegRoot; otherwise a
 // "\" is put in front when missing, and RegRoot in front unless the key already begins with it.
-// Reads give `def` when the key or value is missing or has the other type; writes create the
-// key. The 64-bit pair keeps only the low 32 bits and reads them back sign-extended.
+// Reads give `def` when the key or value is missing or has the other type, or when the store
+// cannot be opened; writes create the key and raise on failure. The 64-bit pair keeps only the low 32 bits and reads them back sign-extended.
 int LMReadRegInt(const std::string& name, int def, const std::string& key);
 int64_t LMReadRegInt64(const std::string& name, int64_t def, const std::string& key);
 std::string LMReadRegStr(const std::string& name, const std::string& def, const std::string& key);

@@ -70,6 +70,22 @@ TEST_F(GlobalsTest, Int64KeepsTheLow32BitsSignExtended)
     EXPECT_EQ(LMReadRegInt64("Missing", int64_t(1) << 40, "K"), int64_t(1) << 40);
 }
 
+TEST(GlobalsStore, UnopenableStoreReadsDefaultsAndRefusesWrites)
+{
+    // the per-user store file where nothing can be created
+    setenv("LMPACK_REGISTRY", "/proc/lmpack-none/registry.db", 1);
+    auto previous = SetDefaultRegistryStore(nullptr);
+    {
+        TGlobalVars vars(nullptr, nullptr);
+        vars.RegRoot = "\\Software\\Lumora";
+        EXPECT_EQ(LMReadRegInt("Top", 17, "Forms"), 17);
+        EXPECT_EQ(LMReadRegStr("Name", "def", ""), "def");
+        EXPECT_THROW(LMWriteRegInt("Top", 1, "Forms"), EInOutError);
+    }
+    unsetenv("LMPACK_REGISTRY");
+    SetDefaultRegistryStore(std::move(previous));
+}
+
 TEST_F(GlobalsTest, BeepsGoThroughTheHookOnlyWhenEnabled)
 {
     std::vector<std::pair<int, int>> beeps;
