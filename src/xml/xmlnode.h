@@ -20,6 +20,7 @@
 namespace lm {
 
 class TFastString;
+class TStrings;
 
 // Variant type codes of the typed reads.
 inline constexpr int xvtInteger = 3;
@@ -121,8 +122,8 @@ public:
     static TXMLNode* RecursiveFind(const TXMLNode* node, std::string_view path);
     // The first descendant of node, in document order, whose attribute attr equals value.
     static TXMLNode* FindNodebyAttr(const TXMLNode* node, std::string_view attr, std::string_view value);
-    // Replaces list by GetAttr(attr) of every child called exactly name.
-    void NodesToStrings(std::string_view name, std::string_view attr, std::vector<std::string>& list) const;
+    // Clears list, then adds GetAttr(attr) of every child called exactly name.
+    void NodesToStrings(std::string_view name, std::string_view attr, TStrings& list) const;
     // The non-empty GetAttr(attr) (GetValue when attr is empty) of the children called name
     // (all children when name is empty) joined by separator, trimmed.
     std::string UnionNodeValues(std::string_view name, std::string_view attr, std::string_view separator) const;

@@ -3,6 +3,7 @@
 
 #include <utility>
 
+#include "util/strings.h"
 #include "util/sysutils.h"
 #include "xml/xmltext.h"
 
@@ -94,12 +95,12 @@ TXMLNode* TXMLNode::FindNodebyAttr(const TXMLNode* node, std::string_view attr, 
     return nullptr;
 }
 
-void TXMLNode::NodesToStrings(std::string_view name, std::string_view attr, std::vector<std::string>& list) const
+void TXMLNode::NodesToStrings(std::string_view name, std::string_view attr, TStrings& list) const
 {
-    list.clear();
+    list.Clear();
     for (const TXMLNode* child : Nodes())
         if (child->Name == name)
-            list.push_back(child->GetAttr(attr));
+            list.Add(child->GetAttr(attr));
 }
 
 std::string TXMLNode::UnionNodeValues(std::string_view name, std::string_view attr, std::string_view separator) const

@@ -3,6 +3,7 @@
 
 #include "util/cp1251.h"
 #include "util/exceptions.h"
+#include "util/fastlist.h"
 #include "xml/xmlnode.h"
 
 using namespace lm;
@@ -95,9 +96,11 @@ TEST(XmlTree, SearchesWalkTheTreeInDocumentOrder)
     EXPECT_EQ(TXMLNode::FindNodebyAttr(r.get(), "id", "3"), c3);
     EXPECT_EQ(TXMLNode::RecursiveFind(r.get(), "c")->GetAttr("id"), "3");
     EXPECT_EQ(r->NodebyAttr("id", "4")->Name, "d");
-    std::vector<std::string> list{"old"};
+    TFastList list;
+    list.Add("old");
     r->NodebyName("a/b")->NodesToStrings("c", "id", list);
-    EXPECT_EQ(list, std::vector<std::string>{"3"});
+    ASSERT_EQ(list.GetCount(), 1);
+    EXPECT_EQ(list.Get(0), "3");
 }
 
 TEST(XmlTree, UnionNodeValuesSkipsEmptyValues)
