@@ -53,18 +53,18 @@ public:
 
     ~TXMLNode();
     TXMLNode(const TXMLNode&) = delete;
+    TXMLNode& operator=(const TXMLNode&) = delete;
     // Nodes come from a pool of fixed-size blocks (see xmlpool.h).
     static void* operator new(std::size_t size);
     static void operator delete(void* p) noexcept;
-    TXMLNode& operator=(const TXMLNode&) = delete;
 
-    // --- Fields.
+    // --- Fields, largest first so that the small ones share one word.
     std::string Value;          // text of an attribute, text, CDATA or comment; empty for elements
-    int32_t Position = 0;       // caller's position (record, row), quoted by conversion messages
-    TXMLNode* Parent = nullptr; // the node whose list holds this one; null for a root
-    TXMLNodeType NodeType = ntNode;
     std::string Name;           // element or attribute name; "#cdata-section", "#comment", or empty for text
+    TXMLNode* Parent = nullptr; // the node whose list holds this one; null for a root
     TXMLNode* Link = nullptr;   // cross-reference made by SetLinks
+    int32_t Position = 0;       // caller's position (record, row), quoted by conversion messages
+    TXMLNodeType NodeType = ntNode;
     bool IsHTML = false;        // attribute values may be bare names
     bool IgnoreCase = false;    // child and attribute lookup by name ignores letter case
 
