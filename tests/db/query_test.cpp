@@ -164,6 +164,34 @@ TEST_F(QueryTest, LocaleQueriesReadPrLocale)
     EXPECT_EQ(GetLocale(), "");
 }
 
+TEST_F(QueryTest, QueriesAndDataSetsOutliveTheirConnection)
+{
+    const std::string countries = column("select count(*) from country")[0];
+    auto q = std::make_unique<TpFIBQuery>();
+    auto ds = std::make_unique<TpFIBDataSet>();
+    {
+        TFIBDatabase other;
+        other.SetDatabaseName(file());
+        other.Open();
+        TFIBTransaction t;
+        t.SetDefaultDatabase(&other);
+        q->SetTransaction(&t);
+        q->SetOptions(TpFIBQuery::qoStartTransaction);
+        q->SetSQL("select id from goods");
+        q->ExecQuery();  // a cursor left open
+        ds->SetTransaction(&t);
+        ds->SetSelectSQL("select id from country");
+        ds->Open();
+    }  // the transaction, then the database go away under them
+    EXPECT_EQ(q->Transaction(), nullptr);
+    EXPECT_EQ(q->Database(), nullptr);
+    EXPECT_THROW(q->ExecQuery(), Exception);
+    EXPECT_TRUE(ds->Active());  // the fetched records stay
+    EXPECT_EQ(std::to_string(ds->RecordCount()), countries);
+    ds->Close();
+    EXPECT_THROW(ds->Open(), Exception);
+}
+
 TEST_F(QueryTest, ClosingTheDatabaseEndsItsTransactions)
 {
     read.StartTransaction();
