@@ -5,7 +5,7 @@
 
 #include "util/cp1251.h"
 #include "xml/xmlpool.h"
-#include "xml/xmltext.h"
+#include "util/strs_files.h"
 
 namespace lm {
 
@@ -45,7 +45,7 @@ std::unique_ptr<TXMLNode> TXMLNode::Create(std::string_view text, TXMLNode* pare
 
 std::unique_ptr<TXMLNode> TXMLNode::CreateFromFile(const std::string& fileName, TXMLNode* parent)
 {
-    const std::string text = xmltext::readFile(fileName);
+    const std::string text = FileToStr(fileName);
     return Create(text, parent, false);
 }
 

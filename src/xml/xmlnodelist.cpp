@@ -6,7 +6,7 @@
 #include "util/cp1251.h"
 #include "xml/xmlnode.h"
 #include "xml/xmlpool.h"
-#include "xml/xmltext.h"
+#include "util/qstr.h"
 
 namespace lm {
 
@@ -84,7 +84,7 @@ TXMLNode* TXMLNodeList::GetCreateNode(const std::string& name)
 TXMLNode* TXMLNodeList::NodebyName(std::string_view name) const
 {
     for (const auto& node : m_items)
-        if (IgnoreCase ? xmltext::sameText(node->Name, name) : node->Name == name)
+        if (IgnoreCase ? Q_SameText(node->Name, name) : node->Name == name)
             return node.get();
     return nullptr;
 }

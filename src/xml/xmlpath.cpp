@@ -14,7 +14,7 @@
 #include "util/cp1251.h"
 #include "util/exceptions.h"
 #include "xml/xmlnode.h"
-#include "xml/xmltext.h"
+#include "util/sysutils.h"
 
 namespace lm {
 
@@ -26,8 +26,9 @@ TXMLNode* bracketStep(TXMLNode* c, std::string_view step, bool& skip)
 {
     const std::size_t open = step.find('[');
     const std::string_view name = step.substr(0, open);
-    std::string_view cond = step.substr(open + 1);
-    cond = xmltext::trim(cond.substr(0, cond.find(']')));
+    const std::string_view inside = step.substr(open + 1);
+    const std::string condText = Trim(inside.substr(0, inside.find(']')));
+    const std::string_view cond = condText;
     skip = false;
     if (cond.empty()) {
         skip = true;

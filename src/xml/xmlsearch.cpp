@@ -5,7 +5,7 @@
 
 #include "util/strings.h"
 #include "util/sysutils.h"
-#include "xml/xmltext.h"
+#include "util/qstr.h"
 
 namespace lm {
 
@@ -116,7 +116,7 @@ std::string TXMLNode::UnionNodeValues(std::string_view name, std::string_view at
         out.append(separator);
     }
     out.resize(out.size() >= separator.size() ? out.size() - separator.size() : 0);
-    return std::string(xmltext::trim(out));
+    return Trim(out);
 }
 
 void TXMLNode::SetLinks(std::string_view name, std::string_view attr, const TXMLNode* target, std::string_view targetAttr)
@@ -152,7 +152,7 @@ void TXMLNode::SortBy(std::string_view keys, bool ascending, bool byNode, bool a
                     const int x = StrToInt(key(a, k)), y = StrToInt(key(b, k));
                     r = (x > y) - (x < y);
                 } else {
-                    r = xmltext::compText(key(a, k), key(b, k));
+                    r = Q_CompText(key(a, k), key(b, k));
                 }
                 if (r != 0)
                     return r;

@@ -3,7 +3,7 @@
 
 #include "util/cp1251.h"
 #include "util/exceptions.h"
-#include "xml/xmltext.h"
+#include "util/qstr.h"
 
 namespace lm {
 
@@ -13,7 +13,7 @@ std::string substitute(std::string text, const std::vector<std::string>& macros,
 {
     const std::size_t n = macros.size() < values.size() ? macros.size() : values.size();
     for (std::size_t i = 0; i < n; ++i)
-        text = xmltext::replaceAll(text, macros[i], values[i]);
+        text = Q_ReplaceStr(text, macros[i], values[i]);
     return text;
 }
 
