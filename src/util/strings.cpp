@@ -1,43 +1,19 @@
 // The operations of the abstract string list that work through the storage operations.
 #include "util/strings.h"
 
-#include <atomic>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <istream>
 #include <iterator>
 #include <ostream>
-#include <unistd.h>
 
 #include "util/cp1251.h"
 #include "util/exceptions.h"
+#include "util/strs_files.h"
 
 namespace lm {
 
 namespace {
 
 constexpr std::string_view kLineBreak = "\r\n";
-
-EInOutError fileError(const char* pattern, const std::string& fileName, int error)
-{
-    return EInOutError(Format(pattern, {fileName, std::strerror(error)}), error);
-}
-
-// Writes all of `data` to `fd`; false with errno set on failure.
-bool writeAll(int fd, std::string_view data)
-{
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data.remove_prefix(static_cast<size_t>(n));
-    }
-    return true;
-}
 
 } // namespace
 
@@ -241,45 +217,12 @@ void TStrings::SaveToStream(std::ostream& stream) const
 
 void TStrings::LoadFromFile(const std::string& fileName)
 {
-    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        throw fileError("Cannot open file \"%s\". %s", fileName, errno);
-    std::string text;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n == 0)
-            break;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const int error = errno;
-            ::close(fd);
-            throw fileError("Cannot read file \"%s\". %s", fileName, error);
-        }
-        text.append(buffer, static_cast<size_t>(n));
-    }
-    ::close(fd);
-    SetText(text);
+    SetText(FileToStr(fileName));
 }
 
 void TStrings::SaveToFile(const std::string& fileName) const
 {
-    static std::atomic<unsigned> serial{0};
-    const std::string temp = fileName + ".~" + std::to_string(::getpid()) + "." + std::to_string(serial++);
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0)
-        throw fileError("Cannot create file \"%s\". %s", fileName, errno);
-    const bool written = writeAll(fd, Text());
-    int error = written ? 0 : errno;
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
-    if (error == 0 && ::rename(temp.c_str(), fileName.c_str()) != 0)
-        error = errno;
-    if (error != 0) {
-        ::unlink(temp.c_str());
-        throw fileError("Cannot write file \"%s\". %s", fileName, error);
-    }
+    StrtoFile(Text(), fileName);
 }
 
 bool TStrings::SameText(std::string_view a, std::string_view b)
