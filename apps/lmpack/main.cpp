@@ -6,9 +6,11 @@
 #include "command.h"
 #include "util/cp1251.h"
 #include "util/exceptions.h"
+#include "util/process.h"
 
 int main(int argc, char** argv)
 {
+    lm::SetCmdLineArgs(argc, argv);
     if (argc < 2)
         return lmcli::usageError("");
     const std::string name = argv[1];
