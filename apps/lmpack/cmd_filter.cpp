@@ -95,11 +95,11 @@ int runFilter(const std::vector<std::string>& args)
         } else if (a == "--query" && i + 1 < args.size()) {
             query = utf8ToCp1251(args[++i]);
         } else if (a == "--label" && i + 1 < args.size()) {
-            const std::string spec = utf8ToCp1251(args[++i]);
-            const size_t eq = spec.find('=');
+            const std::string labelArg = utf8ToCp1251(args[++i]);
+            const size_t eq = labelArg.find('=');
             if (eq == std::string::npos || eq == 0)
                 return lmcli::usageError("filter");
-            labels.emplace_back(spec.substr(0, eq), spec.substr(eq + 1));
+            labels.emplace_back(labelArg.substr(0, eq), labelArg.substr(eq + 1));
         } else if (a == "--sql-enabled") {
             options.Include(ufoSQLEnabled);
         } else if (a == "--prefer-sql") {
