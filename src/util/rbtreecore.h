@@ -83,8 +83,15 @@ protected:
 
     TRBNode* NewNode();
     void InsertFixup(TRBNode* x);
-    void RotateLeft(TRBNode* x);
-    void RotateRight(TRBNode* x);
+    // One step of InsertFixup for a red `x` under a red parent that is the `Far` child of its
+    // own parent (&TRBNode::Left / &TRBNode::Right, or the mirror image). Returns the node
+    // the loop goes on with.
+    template <TRBNode* TRBNode::*Near, TRBNode* TRBNode::*Far>
+    TRBNode* FixupStep(TRBNode* x);
+    // Moves `x` down on its `Near` side; its `Far` child takes its place. Rotate<Left, Right>
+    // is the left rotation, Rotate<Right, Left> the right one.
+    template <TRBNode* TRBNode::*Near, TRBNode* TRBNode::*Far>
+    void Rotate(TRBNode* x);
 
 private:
     // A zero-filled block of nodes: from aligned_alloc, or for large blocks mapped straight

@@ -145,81 +145,56 @@ void TRBTreeCore<TData, Order>::InsertFixup(TRBNode* x)
     while (x != m_root && x->Parent()->Color() == ncRed) {
         TRBNode* parent = x->Parent();
         TRBNode* grandparent = parent->Parent();  // exists: a red parent is never the root
-        if (parent == grandparent->Right) {
-            TRBNode* uncle = grandparent->Left;
-            if (uncle->Color() == ncRed) {
-                parent->SetColor(ncBlack);
-                uncle->SetColor(ncBlack);
-                grandparent->SetColor(ncRed);
-                x = grandparent;
-            } else {
-                if (x == parent->Left) {
-                    x = parent;
-                    RotateRight(x);
-                }
-                x->Parent()->SetColor(ncBlack);
-                x->Parent()->Parent()->SetColor(ncRed);
-                RotateLeft(x->Parent()->Parent());
-            }
-        } else {
-            TRBNode* uncle = grandparent->Right;
-            if (uncle->Color() == ncRed) {
-                parent->SetColor(ncBlack);
-                uncle->SetColor(ncBlack);
-                grandparent->SetColor(ncRed);
-                x = grandparent;
-            } else {
-                if (x == parent->Right) {
-                    x = parent;
-                    RotateLeft(x);
-                }
-                x->Parent()->SetColor(ncBlack);
-                x->Parent()->Parent()->SetColor(ncRed);
-                RotateRight(x->Parent()->Parent());
-            }
-        }
+        if (parent == grandparent->Right)
+            x = FixupStep<&TRBNode::Left, &TRBNode::Right>(x);
+        else
+            x = FixupStep<&TRBNode::Right, &TRBNode::Left>(x);
     }
     m_root->SetColor(ncBlack);
 }
 
 template <typename TData, typename Order>
-void TRBTreeCore<TData, Order>::RotateLeft(TRBNode* x)
+template <TRBNodeOf<TData>* TRBNodeOf<TData>::*Near, TRBNodeOf<TData>* TRBNodeOf<TData>::*Far>
+typename TRBTreeCore<TData, Order>::TRBNode* TRBTreeCore<TData, Order>::FixupStep(TRBNode* x)
 {
-    TRBNode* y = x->Right;
-    x->Right = y->Left;
-    if (y->Left != NILL())
-        y->Left->SetParent(x);
     TRBNode* parent = x->Parent();
-    if (y != NILL())
-        y->SetParent(parent);
-    if (!parent)
-        m_root = y;
-    else if (x == parent->Left)
-        parent->Left = y;
-    else
-        parent->Right = y;
-    y->Left = x;
-    if (x != NILL())
-        x->SetParent(y);
+    TRBNode* grandparent = parent->Parent();
+    TRBNode* uncle = grandparent->*Near;
+    if (uncle->Color() == ncRed) {
+        parent->SetColor(ncBlack);
+        uncle->SetColor(ncBlack);
+        grandparent->SetColor(ncRed);
+        return grandparent;
+    }
+    if (x == parent->*Near) {
+        // The inner grandchild: turn it into the outer one first.
+        x = parent;
+        Rotate<Far, Near>(x);
+    }
+    x->Parent()->SetColor(ncBlack);
+    x->Parent()->Parent()->SetColor(ncRed);
+    Rotate<Near, Far>(x->Parent()->Parent());
+    return x;
 }
 
 template <typename TData, typename Order>
-void TRBTreeCore<TData, Order>::RotateRight(TRBNode* x)
+template <TRBNodeOf<TData>* TRBNodeOf<TData>::*Near, TRBNodeOf<TData>* TRBNodeOf<TData>::*Far>
+void TRBTreeCore<TData, Order>::Rotate(TRBNode* x)
 {
-    TRBNode* y = x->Left;
-    x->Left = y->Right;
-    if (y->Right != NILL())
-        y->Right->SetParent(x);
+    TRBNode* y = x->*Far;
+    x->*Far = y->*Near;
+    if (y->*Near != NILL())
+        (y->*Near)->SetParent(x);
     TRBNode* parent = x->Parent();
     if (y != NILL())
         y->SetParent(parent);
     if (!parent)
         m_root = y;
-    else if (x == parent->Right)
-        parent->Right = y;
+    else if (x == parent->*Near)
+        parent->*Near = y;
     else
-        parent->Left = y;
-    y->Right = x;
+        parent->*Far = y;
+    y->*Near = x;
     if (x != NILL())
         x->SetParent(y);
 }
