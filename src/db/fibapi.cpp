@@ -148,6 +148,31 @@ int64_t toScaled(const Variant& v, int scale)
     return static_cast<int64_t>(std::llround(v.AsFloat() * static_cast<double>(kPow10[-scale])));
 }
 
+// The text for a column of `length` bytes, a boolean as "1" or "0"; raises when it is longer.
+std::string columnText(const Variant& v, unsigned length)
+{
+    std::string text = v.VarType() == TVarType::varBoolean ? (v.AsBoolean() ? "1" : "0") : v.AsString();
+    if (text.size() > length)
+        throw Exception(Format("String truncation: %d bytes for a column of %d", {text.size(), length}));
+    return text;
+}
+
+// The integer for a column of that scale, a boolean as 1 or 0.
+int64_t integerOf(const Variant& v, int scale)
+{
+    return v.VarType() == TVarType::varBoolean ? (v.AsBoolean() ? 1 : 0) : toScaled(v, scale);
+}
+
+// Stores `x` as a T at `p`; raises the server's overflow error when it does not fit.
+template <typename T>
+void putInteger(unsigned char* p, int64_t x)
+{
+    if (x < std::numeric_limits<T>::min() || x > std::numeric_limits<T>::max())
+        throw Exception("Arithmetic overflow or division by zero has occurred.");
+    const auto y = static_cast<T>(x);
+    std::memcpy(p, &y, sizeof y);
+}
+
 } // namespace
 
 Variant readValue(const Slot& s, const unsigned char* buf, IAttachment* att, ITransaction* tra,
@@ -204,43 +229,21 @@ void writeValue(const Slot& s, unsigned char* buf, const Variant& v, IAttachment
     unsigned char* p = buf + s.offset;
     switch (s.type) {
     case SQL_TEXT: {
-        const std::string text = v.VarType() == TVarType::varBoolean ? (v.AsBoolean() ? "1" : "0") : v.AsString();
-        if (text.size() > s.length)
-            throw Exception(Format("String truncation: %d bytes for a column of %d", {text.size(), s.length}));
+        const std::string text = columnText(v, s.length);
         std::memset(p, ' ', s.length);
         std::memcpy(p, text.data(), text.size());
         break;
     }
     case SQL_VARYING: {
-        const std::string text = v.VarType() == TVarType::varBoolean ? (v.AsBoolean() ? "1" : "0") : v.AsString();
-        if (text.size() > s.length)
-            throw Exception(Format("String truncation: %d bytes for a column of %d", {text.size(), s.length}));
+        const std::string text = columnText(v, s.length);
         const auto n = static_cast<unsigned short>(text.size());
         std::memcpy(p, &n, 2);
         std::memcpy(p + 2, text.data(), n);
         break;
     }
-    case SQL_SHORT: {
-        const int64_t x = v.VarType() == TVarType::varBoolean ? (v.AsBoolean() ? 1 : 0) : toScaled(v, s.scale);
-        if (x < INT16_MIN || x > INT16_MAX)
-            throw Exception("Arithmetic overflow or division by zero has occurred.");
-        const auto y = static_cast<int16_t>(x);
-        std::memcpy(p, &y, 2);
-        break;
-    }
-    case SQL_LONG: {
-        const int64_t x = v.VarType() == TVarType::varBoolean ? (v.AsBoolean() ? 1 : 0) : toScaled(v, s.scale);
-        if (x < INT32_MIN || x > INT32_MAX)
-            throw Exception("Arithmetic overflow or division by zero has occurred.");
-        const auto y = static_cast<int32_t>(x);
-        std::memcpy(p, &y, 4);
-        break;
-    }
-    case SQL_INT64: {
-        const int64_t x = v.VarType() == TVarType::varBoolean ? (v.AsBoolean() ? 1 : 0) : toScaled(v, s.scale);
-        std::memcpy(p, &x, 8);
-        break;
-    }
+    case SQL_SHORT: putInteger<int16_t>(p, integerOf(v, s.scale)); break;
+    case SQL_LONG: putInteger<int32_t>(p, integerOf(v, s.scale)); break;
+    case SQL_INT64: putInteger<int64_t>(p, integerOf(v, s.scale)); break;
     case SQL_FLOAT: { const auto x = static_cast<float>(v.AsFloat()); std::memcpy(p, &x, 4); break; }
     case SQL_DOUBLE:
     case SQL_D_FLOAT: { const double x = v.AsFloat(); std::memcpy(p, &x, 8); break; }

@@ -14,48 +14,17 @@ namespace lm {
 
 using fib::ColumnInfo;
 
-TpFIBDataSet::TpFIBDataSet(TComponent* owner) : TDataSet(owner), m_stmt(std::make_unique<fib::FibStatement>()) {}
+TpFIBDataSet::TpFIBDataSet(TComponent* owner)
+    : TDataSet(owner), m_stmt(std::make_unique<fib::FibStatement>()), m_links(*this, *m_stmt, [this] { Close(); })
+{
+}
 
 TpFIBDataSet::~TpFIBDataSet() = default;
-
-void TpFIBDataSet::SetDatabase(TFIBDatabase* db)
-{
-    if (db == m_database)
-        return;
-    Close();
-    m_stmt->unprepare();
-    if (m_database)
-        RemoveFreeNotification(m_database);
-    m_database = db;
-    if (db)
-        FreeNotification(db);
-}
-
-void TpFIBDataSet::SetTransaction(TFIBTransaction* t)
-{
-    if (t == m_transaction)
-        return;
-    Close();
-    m_stmt->unprepare();
-    if (m_transaction)
-        RemoveFreeNotification(m_transaction);
-    m_transaction = t;
-    if (t) {
-        FreeNotification(t);
-        if (!m_database)
-            SetDatabase(t->DefaultDatabase());
-    }
-}
 
 void TpFIBDataSet::Notification(TComponent* component, TOperation operation)
 {
     TDataSet::Notification(component, operation);
-    if (operation != opRemove || (component != m_database && component != m_transaction))
-        return;
-    // the connection is gone: freeing the statement fails quietly and releases the handles
-    m_stmt->unprepare();
-    if (component == m_database) m_database = nullptr;
-    if (component == m_transaction) m_transaction = nullptr;
+    m_links.removed(component, operation);  // the fetched records stay
 }
 
 void TpFIBDataSet::SetSelectSQL(const std::string& sql)
@@ -77,19 +46,18 @@ bool TpFIBDataSet::Prepared() const { return m_stmt->prepared(); }
 
 void TpFIBDataSet::prepareStatement()
 {
-    if (!m_transaction)
-        throw Exception(Format("%s: Transaction not assigned", {Name()}));
-    TFIBDatabase* db = m_database ? m_database : m_transaction->DefaultDatabase();
+    TFIBTransaction* tr = m_links.requireTransaction();
+    TFIBDatabase* db = m_links.runDatabase();
     if (!db)
         throw Exception(Format("%s: Database not assigned", {Name()}));
     if (!db->Connected())
         db->Open();
     // the statement outlives transactions: a committed one is started again for the next fetch
-    if (!m_transaction->InTransaction())
-        m_transaction->StartTransaction();
+    if (!tr->InTransaction())
+        tr->StartTransaction();
     if (m_stmt->prepared())
         return;
-    m_stmt->prepare(db, m_transaction, m_selectSQL);
+    m_stmt->prepare(db, tr, m_selectSQL);
     if (!m_stmt->isSelect()) {
         m_stmt->unprepare();
         throw Exception(Format("%s: SelectSQL is not a select statement", {Name()}));
@@ -105,7 +73,7 @@ void TpFIBDataSet::Prepare()
 void TpFIBDataSet::InternalInitFieldDefs()
 {
     prepareStatement();
-    TFIBDatabase* db = m_database ? m_database : m_transaction->DefaultDatabase();
+    TFIBDatabase* db = m_links.runDatabase();
     TFieldDefs& defs = FieldDefs();
     defs.Clear();
     for (const ColumnInfo& c : m_stmt->columns()) {

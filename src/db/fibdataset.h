@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "db/fiblinks.h"
 #include "host/dataset.h"
 
 namespace lm {
@@ -29,11 +30,11 @@ public:
     explicit TpFIBDataSet(TComponent* owner = nullptr);
     ~TpFIBDataSet() override;
 
-    TFIBDatabase* Database() const { return m_database; }
-    void SetDatabase(TFIBDatabase* db);
+    TFIBDatabase* Database() const { return m_links.database(); }
+    void SetDatabase(TFIBDatabase* db) { m_links.setDatabase(db); }
     // The transaction the select runs in; it is started when inactive.
-    TFIBTransaction* Transaction() const { return m_transaction; }
-    void SetTransaction(TFIBTransaction* t);
+    TFIBTransaction* Transaction() const { return m_links.transaction(); }
+    void SetTransaction(TFIBTransaction* t) { m_links.setTransaction(t); }
     // The select text; ":name" parameters take the values set with SetParamValue. Changing it
     // closes the dataset.
     const std::string& SelectSQL() const { return m_selectSQL; }
@@ -89,11 +90,10 @@ private:
     void bindParams();
     std::string fromClauseAlias(const std::string& relation) const;
 
-    TFIBDatabase* m_database = nullptr;
-    TFIBTransaction* m_transaction = nullptr;
     std::string m_selectSQL;
     std::map<std::string, Variant> m_params;  // upper-cased name -> value
     std::unique_ptr<fib::FibStatement> m_stmt;
+    fib::FibLinks m_links;  // after m_stmt, which it unprepares
     std::vector<TSortFieldInfo> m_sort;
     int m_scrollDisabled = 0;
     std::size_t m_lastFetchCount = 0;  // rows of the previous fetch, to size the store

@@ -9,51 +9,18 @@
 
 namespace lm {
 
-TpFIBQuery::TpFIBQuery(TComponent* owner) : TComponent(owner), m_stmt(std::make_unique<fib::FibStatement>()) {}
+TpFIBQuery::TpFIBQuery(TComponent* owner)
+    : TComponent(owner), m_stmt(std::make_unique<fib::FibStatement>()), m_links(*this, *m_stmt, [this] { Close(); })
+{
+}
 
 TpFIBQuery::~TpFIBQuery() = default;
-
-void TpFIBQuery::SetDatabase(TFIBDatabase* db)
-{
-    if (db == m_database)
-        return;
-    Close();
-    m_stmt->unprepare();
-    if (m_database)
-        RemoveFreeNotification(m_database);
-    m_database = db;
-    if (db)
-        FreeNotification(db);
-}
-
-void TpFIBQuery::SetTransaction(TFIBTransaction* t)
-{
-    if (t == m_transaction)
-        return;
-    Close();
-    m_stmt->unprepare();
-    if (m_transaction)
-        RemoveFreeNotification(m_transaction);
-    m_transaction = t;
-    if (t) {
-        FreeNotification(t);
-        if (!m_database)
-            SetDatabase(t->DefaultDatabase());
-    }
-}
 
 void TpFIBQuery::Notification(TComponent* component, TOperation operation)
 {
     TComponent::Notification(component, operation);
-    if (operation != opRemove)
-        return;
-    if (component == m_database || component == m_transaction) {
-        m_stmt->unprepare();  // the connection is gone: freeing fails quietly and releases
-        m_hasRow = false;
-        m_eof = true;
-        if (component == m_database) m_database = nullptr;
-        if (component == m_transaction) m_transaction = nullptr;
-    }
+    if (m_links.removed(component, operation))
+        Close();
 }
 
 void TpFIBQuery::SetSQL(const std::string& sql)
@@ -67,16 +34,14 @@ bool TpFIBQuery::Prepared() const { return m_stmt->prepared(); }
 
 void TpFIBQuery::ensurePrepared()
 {
-    if (!m_transaction)
-        throw Exception(Format("%s: Transaction not assigned", {Name()}));
-    TFIBDatabase* db = m_database ? m_database : m_transaction->DefaultDatabase();
-    if (!m_transaction->InTransaction()) {
+    TFIBTransaction* tr = m_links.requireTransaction();
+    if (!tr->InTransaction()) {
         if (!(m_options & qoStartTransaction))
             throw Exception("Transaction is not active");
-        m_transaction->StartTransaction();
+        tr->StartTransaction();
     }
     if (!m_stmt->prepared())
-        m_stmt->prepare(db, m_transaction, m_sql);
+        m_stmt->prepare(m_links.runDatabase(), tr, m_sql);
 }
 
 void TpFIBQuery::Prepare() { ensurePrepared(); }
@@ -91,15 +56,10 @@ void TpFIBQuery::ExecQuery()
         Next();
         return;
     }
-    if (!m_stmt->columns().empty()) {
-        m_row.clear();
-        for (std::size_t i = 0; i < m_stmt->columns().size(); ++i)
-            m_row.push_back(m_stmt->value(i));
-        m_hasRow = true;
-        m_eof = false;
-    }
+    if (!m_stmt->columns().empty())
+        takeRow();
     if (m_options & qoAutoCommit)
-        m_transaction->CommitRetaining();
+        m_links.transaction()->CommitRetaining();
 }
 
 void TpFIBQuery::ExecWP(const std::vector<Variant>& params)
@@ -115,22 +75,19 @@ void TpFIBQuery::ExecWP(const std::vector<Variant>& params)
 
 void TpFIBQuery::Next()
 {
-    if (!m_stmt->cursorOpen()) {
-        m_hasRow = false;
-        m_eof = true;
-        return;
-    }
-    if (m_stmt->fetch()) {
-        m_row.clear();
-        for (std::size_t i = 0; i < m_stmt->columns().size(); ++i)
-            m_row.push_back(m_stmt->value(i));
-        m_hasRow = true;
-        m_eof = false;
-    } else {
-        m_stmt->closeCursor();
-        m_hasRow = false;
-        m_eof = true;
-    }
+    if (m_stmt->cursorOpen() && m_stmt->fetch())
+        takeRow();
+    else
+        Close();  // past the last row, or no cursor: Eof
+}
+
+void TpFIBQuery::takeRow()
+{
+    m_row.clear();
+    for (std::size_t i = 0; i < m_stmt->columns().size(); ++i)
+        m_row.push_back(m_stmt->value(i));
+    m_hasRow = true;
+    m_eof = false;
 }
 
 bool TpFIBQuery::Open() const { return m_stmt->cursorOpen(); }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "db/fiblinks.h"
 #include "util/component.h"
 #include "util/variant.h"
 
@@ -23,10 +24,10 @@ public:
     explicit TpFIBQuery(TComponent* owner = nullptr);
     ~TpFIBQuery() override;
 
-    TFIBDatabase* Database() const { return m_database; }
-    void SetDatabase(TFIBDatabase* db);
-    TFIBTransaction* Transaction() const { return m_transaction; }
-    void SetTransaction(TFIBTransaction* t);
+    TFIBDatabase* Database() const { return m_links.database(); }
+    void SetDatabase(TFIBDatabase* db) { m_links.setDatabase(db); }
+    TFIBTransaction* Transaction() const { return m_links.transaction(); }
+    void SetTransaction(TFIBTransaction* t) { m_links.setTransaction(t); }
     // Setting the text closes and unprepares the query. ":name" parameters are allowed.
     const std::string& SQL() const { return m_sql; }
     void SetSQL(const std::string& sql);
@@ -70,12 +71,13 @@ protected:
 
 private:
     void ensurePrepared();
+    // Makes the statement's row buffer the current row.
+    void takeRow();
 
-    TFIBDatabase* m_database = nullptr;
-    TFIBTransaction* m_transaction = nullptr;
     std::string m_sql;
     int m_options = 0;
     std::unique_ptr<fib::FibStatement> m_stmt;
+    fib::FibLinks m_links;  // after m_stmt, which it unprepares
     std::vector<Variant> m_row;
     bool m_hasRow = false;
     bool m_eof = true;
