@@ -25,21 +25,29 @@ std::string canonicalRegPath(const std::string& path)
 
 std::string foldRegName(const std::string& name) { return upperCase(name); }
 
-namespace {
-
-std::string parentOf(const std::string& canon)
+std::string regParentPath(const std::string& canon)
 {
     const auto p = canon.rfind('\\');
     return p == std::string::npos ? std::string() : canon.substr(0, p);
 }
 
-std::string lastSegment(const std::string& canon)
+std::string regKeyName(const std::string& canon)
 {
     const auto p = canon.rfind('\\');
     return p == std::string::npos ? canon : canon.substr(p + 1);
 }
 
-} // namespace
+std::vector<std::string> regPathChain(const std::string& canon)
+{
+    std::vector<std::string> chain;
+    std::size_t i = 0;
+    while (i < canon.size()) {
+        const std::size_t j = std::min(canon.find('\\', i), canon.size());
+        chain.push_back(canon.substr(0, j));
+        i = j + 1;
+    }
+    return chain;
+}
 
 TMemoryRegistryStore::TMemoryRegistryStore() { m_keys[""] = Key{}; }
 
@@ -50,16 +58,10 @@ bool TMemoryRegistryStore::KeyExists(const std::string& path)
 
 void TMemoryRegistryStore::CreateKey(const std::string& path)
 {
-    const std::string canon = canonicalRegPath(path);
-    std::string prefix;
-    std::size_t i = 0;
-    while (i < canon.size()) {
-        const std::size_t j = std::min(canon.find('\\', i), canon.size());
-        prefix = canon.substr(0, j);
+    for (const std::string& prefix : regPathChain(canonicalRegPath(path))) {
         auto& key = m_keys[foldRegName(prefix)];
         if (key.name.empty())
-            key.name = lastSegment(prefix);
-        i = j + 1;
+            key.name = regKeyName(prefix);
     }
 }
 
@@ -114,7 +116,7 @@ std::vector<std::string> TMemoryRegistryStore::KeyNames(const std::string& path)
     std::vector<std::string> out;
     const std::string fold = foldRegName(canonicalRegPath(path));
     for (const auto& [kfold, key] : m_keys)
-        if (!kfold.empty() && parentOf(kfold) == fold)
+        if (!kfold.empty() && regParentPath(kfold) == fold)
             out.push_back(key.name);
     return out;
 }

@@ -58,6 +58,12 @@ public:
 std::string canonicalRegPath(const std::string& path);
 // The case-folded form used for comparisons.
 std::string foldRegName(const std::string& name);
+// The parent of a canonical path ("" for a key under the root) and its last segment.
+std::string regParentPath(const std::string& canon);
+std::string regKeyName(const std::string& canon);
+// The canonical paths of a key's ancestors below the root and of the key itself, outermost
+// first ("A\B" gives "A", "A\B"): what creating the key creates.
+std::vector<std::string> regPathChain(const std::string& canon);
 
 // A store kept in memory for the life of the object (tests, hosts without a settings file).
 class TMemoryRegistryStore : public TRegistryStore {

@@ -51,6 +51,14 @@ public:
         const int n = sqlite3_column_bytes(m_stmt, col);
         return p ? std::string(static_cast<const char*>(p), n) : std::string();
     }
+    // Steps through every row; the first column of each as text.
+    std::vector<std::string> texts()
+    {
+        std::vector<std::string> out;
+        while (step())
+            out.push_back(text(0));
+        return out;
+    }
     int64_t integer(int col) { return sqlite3_column_int64(m_stmt, col); }
     int type(int col) { return sqlite3_column_type(m_stmt, col); }
 
@@ -60,18 +68,6 @@ private:
 };
 
 namespace {
-
-std::string parentOf(const std::string& canon)
-{
-    const auto p = canon.rfind('\\');
-    return p == std::string::npos ? std::string() : canon.substr(0, p);
-}
-
-std::string lastSegment(const std::string& canon)
-{
-    const auto p = canon.rfind('\\');
-    return p == std::string::npos ? canon : canon.substr(p + 1);
-}
 
 // Transaction guard: BEGIN IMMEDIATE takes the write lock up front (waiting through the busy
 // timeout), so a read-then-write sequence never fails half-way for a lock.
@@ -164,17 +160,11 @@ bool TSqliteRegistryStore::KeyExists(const std::string& path)
 
 void TSqliteRegistryStore::CreateKey(const std::string& path)
 {
-    const std::string canon = canonicalRegPath(path);
     WriteTxn txn(m_db);
-    std::size_t i = 0;
-    while (i < canon.size()) {
-        const std::size_t j = std::min(canon.find('\\', i), canon.size());
-        const std::string prefix = canon.substr(0, j);
+    for (const std::string& prefix : regPathChain(canonicalRegPath(path)))
         Stmt(*this, "INSERT OR IGNORE INTO reg_keys (fold, parent, name) VALUES (?, ?, ?)")
-            .bind(1, foldRegName(prefix)).bind(2, foldRegName(parentOf(prefix))).bind(3, lastSegment(prefix))
+            .bind(1, foldRegName(prefix)).bind(2, foldRegName(regParentPath(prefix))).bind(3, regKeyName(prefix))
             .step();
-        i = j + 1;
-    }
     txn.commit();
 }
 
@@ -232,22 +222,14 @@ bool TSqliteRegistryStore::DeleteValue(const std::string& path, const std::strin
 
 std::vector<std::string> TSqliteRegistryStore::KeyNames(const std::string& path)
 {
-    std::vector<std::string> out;
-    Stmt q(*this, "SELECT name FROM reg_keys WHERE parent = ? AND fold <> x'' ORDER BY fold");
-    q.bind(1, foldRegName(canonicalRegPath(path)));
-    while (q.step())
-        out.push_back(q.text(0));
-    return out;
+    return Stmt(*this, "SELECT name FROM reg_keys WHERE parent = ? AND fold <> x'' ORDER BY fold")
+        .bind(1, foldRegName(canonicalRegPath(path))).texts();
 }
 
 std::vector<std::string> TSqliteRegistryStore::ValueNames(const std::string& path)
 {
-    std::vector<std::string> out;
-    Stmt q(*this, "SELECT name FROM reg_values WHERE key = ? ORDER BY fold");
-    q.bind(1, foldRegName(canonicalRegPath(path)));
-    while (q.step())
-        out.push_back(q.text(0));
-    return out;
+    return Stmt(*this, "SELECT name FROM reg_values WHERE key = ? ORDER BY fold")
+        .bind(1, foldRegName(canonicalRegPath(path))).texts();
 }
 
 std::optional<TRegKeyInfo> TSqliteRegistryStore::KeyInfo(const std::string& path)
