@@ -1,5 +1,8 @@
 // Queries, parameters, transactions, server errors, boolean columns and the locale queries.
 #include "demofixture.h"
+#include "errormessage.h"
+
+#include <gmock/gmock.h>
 
 #include "app/globals.h"
 #include "app/lmtranslate.h"
@@ -12,6 +15,8 @@ namespace {
 
 using namespace lm;
 using lmtest::DemoDbTest;
+using lmtest::errorMessage;
+using ::testing::HasSubstr;
 
 using QueryTest = DemoDbTest;
 
@@ -74,38 +79,19 @@ TEST_F(QueryTest, ServerErrorsCarryTheServersMessage)
     q.SetTransaction(&write);
     q.SetOptions(TpFIBQuery::qoStartTransaction);
     q.SetSQL("select nosuch from goods");
-    try {
-        q.ExecQuery();
-        FAIL();
-    } catch (const Exception& e) {
-        EXPECT_NE(e.Message().find("Column unknown"), std::string::npos) << e.Message();
-        EXPECT_NE(e.Message().find("NOSUCH"), std::string::npos);
-    }
+    const std::string unknown = errorMessage([&] { q.ExecQuery(); });
+    EXPECT_THAT(unknown, HasSubstr("Column unknown"));
+    EXPECT_THAT(unknown, HasSubstr("NOSUCH"));
     // a constraint violation at execution, and a user exception with Russian text
     q.SetSQL("insert into country (id, name) values (1, 'dup')");
-    try {
-        q.ExecQuery();
-        FAIL();
-    } catch (const Exception& e) {
-        EXPECT_NE(e.Message().find("PRIMARY or UNIQUE KEY"), std::string::npos) << e.Message();
-    }
+    EXPECT_THAT(errorMessage([&] { q.ExecQuery(); }), HasSubstr("PRIMARY or UNIQUE KEY"));
     db.ExecImmediate("create exception E_NO_GOODS 'Нет товара на складе'"_w);
     q.SetSQL("execute block as begin exception E_NO_GOODS; end");
-    try {
-        q.ExecQuery();
-        FAIL();
-    } catch (const Exception& e) {
-        EXPECT_NE(e.Message().find("Нет товара на складе"_w), std::string::npos) << e.Message();
-    }
+    EXPECT_THAT(errorMessage([&] { q.ExecQuery(); }), HasSubstr("Нет товара на складе"_w));
     // a bad database name
     TFIBDatabase missing;
     missing.SetDatabaseName((dir() / "missing.fdb").string());
-    try {
-        missing.Open();
-        FAIL();
-    } catch (const Exception& e) {
-        EXPECT_NE(e.Message().find("missing.fdb"), std::string::npos) << e.Message();
-    }
+    EXPECT_THAT(errorMessage([&] { missing.Open(); }), HasSubstr("missing.fdb"));
 }
 
 TEST_F(QueryTest, BooleanDomainRuleIsConfigurable)
