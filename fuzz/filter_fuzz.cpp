@@ -5,25 +5,16 @@
 #include <cstdint>
 #include <string>
 
+#include "../tests/filter/testfields.h"
 #include "filter/ufilter.h"
-#include "host/field.h"
 #include "host/memdataset.h"
 #include "util/cp1251.h"
 
 using namespace lm;
+using lmtest::addField;
+using lmtest::makeLookup;
 
 namespace {
-
-template <typename F>
-F* addField(TDataSet& ds, const char* name, const std::string& label, const char* origin)
-{
-    auto* f = new F(&ds);
-    f->SetFieldName(name);
-    f->SetDisplayLabel(label);
-    f->SetOrigin(origin);
-    f->SetDataSet(&ds);
-    return f;
-}
 
 struct Setup {
     TMemDataSet vendors;
@@ -45,12 +36,7 @@ struct Setup {
         addField<TDateField>(goods, "DOC_DATE", "D", "G.DOC_DATE");
         addField<TBooleanField>(goods, "ACTIVE", "A", "G.ACTIVE");
         addField<TIntegerField>(goods, "VENDOR_ID", "VI", "G.VENDOR_ID");
-        auto* vendor = addField<TStringField>(goods, "VENDOR", "V", "G.VENDOR_ID");
-        vendor->SetFieldKind(fkLookup);
-        vendor->SetKeyFields("VENDOR_ID");
-        vendor->SetLookupDataSet(&vendors);
-        vendor->SetLookupKeyFields("ID");
-        vendor->SetLookupResultField("NAME");
+        makeLookup(addField<TStringField>(goods, "VENDOR", "V", "G.VENDOR_ID"), "VENDOR_ID", &vendors, "ID", "NAME");
         goods.CreateDataSet();
         filter.SetDataSet(&goods);
         filter.Prepare();

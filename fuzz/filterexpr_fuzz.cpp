@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "../tests/filter/testfields.h"
 #include "host/filterexpr.h"
 #include "host/memdataset.h"
 #include "util/sysutils.h"
@@ -31,14 +32,7 @@ struct Setup {
         goods.FieldDefs().Add("D", ftDate);
         goods.FieldDefs().Add("ACTIVE", ftBoolean);
         goods.FieldDefs().Add("VENDOR_ID", ftInteger);
-        auto* vendor = new TStringField(&goods);
-        vendor->SetFieldName("VENDOR");
-        vendor->SetLookup(true);
-        vendor->SetKeyFields("VENDOR_ID");
-        vendor->SetLookupDataSet(&vendors);
-        vendor->SetLookupKeyFields("ID");
-        vendor->SetLookupResultField("NAME");
-        vendor->SetDataSet(&goods);
+        lmtest::makeLookup(lmtest::addField<TStringField>(goods, "VENDOR", "", ""), "VENDOR_ID", &vendors, "ID", "NAME");
         goods.Open();
         goods.AppendRecord({1, "Aspirin 100", 1.5, 2.25, Variant::FromDate(EncodeDate(2026, 1, 2)), true, 1});
         goods.AppendRecord({2, "", 0.0, Variant::Null(), Variant::Null(), false, 3});

@@ -1,26 +1,11 @@
 // The goods dataset shared by the filter tests.
 #include "filterfixture.h"
 
-#include "host/field.h"
+#include "testfields.h"
 
 using namespace lm;
 
 namespace lmtest {
-
-namespace {
-
-template <typename F>
-F* addField(TDataSet& ds, const char* name, const std::string& label, const char* origin)
-{
-    auto* f = new F(&ds);
-    f->SetFieldName(name);
-    f->SetDisplayLabel(label);
-    f->SetOrigin(origin);
-    f->SetDataSet(&ds);
-    return f;
-}
-
-} // namespace
 
 GoodsFixture::GoodsFixture()
 {
@@ -47,19 +32,11 @@ GoodsFixture::GoodsFixture()
     addField<TIntegerField>(goods, "VENDOR_ID", "Код поставщика"_w, "G.VENDOR_ID");
     auto* vendor = addField<TStringField>(goods, "VENDOR", "Поставщик"_w, "G.VENDOR_ID");
     vendor->SetSize(40);
-    vendor->SetFieldKind(fkLookup);
-    vendor->SetKeyFields("VENDOR_ID");
-    vendor->SetLookupDataSet(&vendors);
-    vendor->SetLookupKeyFields("ID");
-    vendor->SetLookupResultField("NAME");
+    makeLookup(vendor, "VENDOR_ID", &vendors, "ID", "NAME");
     addField<TStringField>(goods, "COUNTRY_CODE", "Код страны"_w, "G.COUNTRY_CODE")->SetSize(3);
     auto* country = addField<TStringField>(goods, "COUNTRY", "Страна"_w, "G.COUNTRY_CODE");
     country->SetSize(40);
-    country->SetFieldKind(fkLookup);
-    country->SetKeyFields("COUNTRY_CODE");
-    country->SetLookupDataSet(&countries);
-    country->SetLookupKeyFields("CODE");
-    country->SetLookupResultField("NAME");
+    makeLookup(country, "COUNTRY_CODE", &countries, "CODE", "NAME");
     goods.CreateDataSet();
 
     filter.SetDataSet(&goods);

@@ -11,7 +11,7 @@
 #include "db/fibdataset.h"
 #include "db/fibtransaction.h"
 #include "filter/ufilter.h"
-#include "host/field.h"
+#include "testfields.h"
 #include "util/cp1251.h"
 
 using namespace lm;
@@ -52,15 +52,8 @@ protected:
         goods.SetTransaction(&tr);
         goods.SetSelectSQL(kQuery);
         goods.Prepare();
-        auto* vendor = new TStringField(&goods);
-        vendor->SetFieldName("VENDOR");
-        vendor->SetDisplayLabel("Поставщик"_w);
-        vendor->SetFieldKind(fkLookup);
-        vendor->SetKeyFields("VENDOR_ID");
-        vendor->SetLookupDataSet(&vendors);
-        vendor->SetLookupKeyFields("ID");
-        vendor->SetLookupResultField("NAME");
-        vendor->SetDataSet(&goods);
+        lmtest::makeLookup(lmtest::addField<TStringField>(goods, "VENDOR", "Поставщик"_w, ""), "VENDOR_ID", &vendors,
+                           "ID", "NAME");
         goods.Open();
         const std::pair<const char*, const char*> labels[] = {
             {"ID", "Код"}, {"NAME", "Наименование"}, {"VENDOR_ID", "Код поставщика"}, {"PRICE", "Цена"},
