@@ -254,19 +254,7 @@ std::string TFastList::FastGetValue(std::string_view name) const
 
 void TFastList::FastSetValue(std::string_view name, std::string_view value)
 {
-    const int index = IndexOfNameFast(name);
-    if (value.empty()) {
-        if (index >= 0)
-            Delete(index);
-        return;
-    }
-    std::string entry(name);
-    entry += '=';
-    entry += value;
-    if (index >= 0)
-        Put(index, entry);
-    else
-        Add(entry);
+    SetValueAt(IndexOfNameFast(name), name, value);
 }
 
 } // namespace lm

@@ -184,7 +184,11 @@ std::string TStrings::Values(std::string_view name) const
 
 void TStrings::SetValues(std::string_view name, std::string_view value)
 {
-    const int index = IndexOfName(name);
+    SetValueAt(IndexOfName(name), name, value);
+}
+
+void TStrings::SetValueAt(int index, std::string_view name, std::string_view value)
+{
     if (value.empty()) {
         if (index >= 0)
             Delete(index);

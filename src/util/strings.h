@@ -98,6 +98,9 @@ public:
 protected:
     // Equality ignoring letter case by the Windows-1251 tables (Cyrillic and Ё/ё included).
     static bool SameText(std::string_view a, std::string_view b);
+    // Puts "name=value" at `index`, or appends it when `index` is negative; an empty value
+    // deletes the entry at `index` instead (nothing when negative).
+    void SetValueAt(int index, std::string_view name, std::string_view value);
 };
 
 } // namespace lm

@@ -152,9 +152,15 @@ bool parseDecimal(std::string_view text, detail::DecimalDigits& d)
     return true;
 }
 
-[[noreturn]] void invalid(const char* message, std::string_view s)
+// The value `tryConvert` reads from `s`; EConvertError with `message` (a Format pattern taking
+// `s`) when it cannot.
+template <typename T>
+T convertedOrRaise(bool (*tryConvert)(std::string_view, T&), std::string_view s, const char* message)
 {
-    throw EConvertError(Format(message, {s}));
+    T value{};
+    if (!tryConvert(s, value))
+        throw EConvertError(Format(message, {s}));
+    return value;
 }
 
 constexpr const char* kInvalidInteger = "'%s' is not a valid integer value";
@@ -174,18 +180,12 @@ bool TryStrToInt64(std::string_view s, int64_t& value)
 
 int StrToInt(std::string_view s)
 {
-    int value = 0;
-    if (!TryStrToInt(s, value))
-        invalid(kInvalidInteger, s);
-    return value;
+    return convertedOrRaise(TryStrToInt, s, kInvalidInteger);
 }
 
 int64_t StrToInt64(std::string_view s)
 {
-    int64_t value = 0;
-    if (!TryStrToInt64(s, value))
-        invalid(kInvalidInteger, s);
-    return value;
+    return convertedOrRaise(TryStrToInt64, s, kInvalidInteger);
 }
 
 int StrToIntDef(std::string_view s, int def)
@@ -220,10 +220,7 @@ bool TryStrToFloat(std::string_view s, double& value)
 
 double StrToFloat(std::string_view s)
 {
-    double value = 0;
-    if (!TryStrToFloat(s, value))
-        invalid(kInvalidFloat, s);
-    return value;
+    return convertedOrRaise(TryStrToFloat, s, kInvalidFloat);
 }
 
 bool TryStrToCurr(std::string_view s, Currency& value)
@@ -238,10 +235,7 @@ bool TryStrToCurr(std::string_view s, Currency& value)
 
 Currency StrToCurr(std::string_view s)
 {
-    Currency value;
-    if (!TryStrToCurr(s, value))
-        invalid(kInvalidFloat, s);
-    return value;
+    return convertedOrRaise(TryStrToCurr, s, kInvalidFloat);
 }
 
 std::string IntToStr(int64_t n)
