@@ -350,20 +350,15 @@ bool TDataSet::ActiveRecord(const TRecordStore*& store, TRecordStore::RecId& rec
 
 bool TDataSet::writableRecord(TRecordStore*& store, TRecordStore::RecId& rec, const TField* field)
 {
-    switch (m_state) {
-    case dsEdit:
-    case dsInsert:
-        store = &m_buffer;
-        rec = 0;
-        return true;
-    case dsCalcFields:
-        if (field->FieldKind() != fkCalculated)
-            return false;
-        store = m_calcFromBuffer ? &m_buffer : &m_store;
-        rec = m_calcFromBuffer ? 0 : m_testRec;
-        return true;
-    default: return false;
-    }
+    // Writes go where reads come from, but only while editing, or to a calculated field while
+    // calculating.
+    const bool writable = m_state == dsEdit || m_state == dsInsert
+        || (m_state == dsCalcFields && field->FieldKind() == fkCalculated);
+    const TRecordStore* active = nullptr;
+    if (!writable || !ActiveRecord(active, rec))
+        return false;
+    store = const_cast<TRecordStore*>(active);  // one of this dataset's own stores
+    return true;
 }
 
 void TDataSet::fieldChanged(TField* field)

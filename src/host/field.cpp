@@ -318,10 +318,17 @@ void TStringField::WriteStored(TRecordStore& store, int col, TRecordStore::RecId
 
 TNumericField::TNumericField(TComponent* owner, TFieldType type) : TField(owner, type, taRightJustify) {}
 
-std::string TNumericField::formatNumber(double value, bool displayText, const std::string& plain) const
+std::string TNumericField::GetText(const Variant& value, bool displayText) const
 {
     const std::string& format = displayText ? m_displayFormat : m_editFormat;
-    return format.empty() ? plain : FormatFloat(format, value);
+    return format.empty() ? ValueText(value) : FormatFloat(format, value.AsFloat());
+}
+
+std::string TFractionalField::GetText(const Variant& value, bool displayText) const
+{
+    if (m_currency && displayText && DisplayFormat().empty())
+        return FormatFloat(",0.00", value.AsFloat()) + " " + FormatSettings.CurrencyString;
+    return TNumericField::GetText(value, displayText);
 }
 
 Variant TIntegerField::ReadStored(const TRecordStore& store, int col, TRecordStore::RecId rec) const
@@ -332,11 +339,6 @@ Variant TIntegerField::ReadStored(const TRecordStore& store, int col, TRecordSto
 void TIntegerField::WriteStored(TRecordStore& store, int col, TRecordStore::RecId rec, const Variant& value) const
 {
     store.SetInt(col, rec, value.AsInteger());
-}
-
-std::string TIntegerField::GetText(const Variant& value, bool displayText) const
-{
-    return formatNumber(value.AsFloat(), displayText, ValueText(value));
 }
 
 void TSmallintField::WriteStored(TRecordStore& store, int col, TRecordStore::RecId rec, const Variant& value) const
@@ -358,11 +360,6 @@ void TLargeintField::WriteStored(TRecordStore& store, int col, TRecordStore::Rec
     store.SetInt(col, rec, value.AsInt64());
 }
 
-std::string TLargeintField::GetText(const Variant& value, bool displayText) const
-{
-    return formatNumber(value.AsFloat(), displayText, ValueText(value));
-}
-
 Variant TFloatField::ReadStored(const TRecordStore& store, int col, TRecordStore::RecId rec) const
 {
     return Variant(store.GetFloat(col, rec));
@@ -373,20 +370,12 @@ void TFloatField::WriteStored(TRecordStore& store, int col, TRecordStore::RecId 
     store.SetFloat(col, rec, value.AsFloat());
 }
 
-std::string TFloatField::GetText(const Variant& value, bool displayText) const
-{
-    const double d = value.AsFloat();
-    if (m_currency && displayText && DisplayFormat().empty())
-        return FormatFloat(",0.00", d) + " " + FormatSettings.CurrencyString;
-    return formatNumber(d, displayText, ValueText(value));
-}
-
 TCurrencyField::TCurrencyField(TComponent* owner) : TFloatField(owner, ftCurrency)
 {
     SetCurrency(true);
 }
 
-TBCDField::TBCDField(TComponent* owner) : TNumericField(owner, ftBCD)
+TBCDField::TBCDField(TComponent* owner) : TFractionalField(owner, ftBCD, 18)
 {
     SetSize(4);
 }
@@ -409,14 +398,6 @@ void TBCDField::WriteStored(TRecordStore& store, int col, TRecordStore::RecId re
         raw = raw >= 0 ? (raw + half) / step * step : -((-raw + half) / step * step);
     }
     store.SetInt(col, rec, raw);
-}
-
-std::string TBCDField::GetText(const Variant& value, bool displayText) const
-{
-    const double d = value.AsFloat();
-    if (m_currency && displayText && DisplayFormat().empty())
-        return FormatFloat(",0.00", d) + " " + FormatSettings.CurrencyString;
-    return formatNumber(d, displayText, ValueText(value));
 }
 
 // --- date and time fields -------------------------------------------------------------------

@@ -212,8 +212,9 @@ public:
 
 protected:
     TNumericField(TComponent* owner, TFieldType type);
-    // Applies DisplayFormat (display) or EditFormat (edit) to the number; `plain` when none applies.
-    std::string formatNumber(double value, bool displayText, const std::string& plain) const;
+    // The number through DisplayFormat (display) or EditFormat (edit); the plain value text
+    // when that format is empty.
+    std::string GetText(const Variant& value, bool displayText) const override;
 
 private:
     std::string m_displayFormat;
@@ -229,7 +230,6 @@ public:
 
 protected:
     TIntegerField(TComponent* owner, TFieldType type) : TNumericField(owner, type) {}
-    std::string GetText(const Variant& value, bool displayText) const override;
     int DefaultWidth() const override { return 11; }
 };
 
@@ -251,31 +251,39 @@ public:
     void WriteStored(TRecordStore& store, int col, TRecordStore::RecId rec, const Variant& value) const override;
 
 protected:
-    std::string GetText(const Variant& value, bool displayText) const override;
     int DefaultWidth() const override { return 15; }
 };
 
-// A double. With Currency() set and no format, the display text is the money form
-// ("1 234,50 р." under the Russian settings).
-class TFloatField : public TNumericField {
+// Float and BCD fields: numbers with a fraction and a Precision. With Currency() set and no
+// DisplayFormat, the display text is the money form ("1 234,50 р." under the Russian settings).
+class TFractionalField : public TNumericField {
 public:
-    explicit TFloatField(TComponent* owner = nullptr) : TFloatField(owner, ftFloat) {}
-    TStoreKind StoreKind() const override { return TStoreKind::skFloat; }
-    Variant ReadStored(const TRecordStore& store, int col, TRecordStore::RecId rec) const override;
-    void WriteStored(TRecordStore& store, int col, TRecordStore::RecId rec, const Variant& value) const override;
     bool Currency() const { return m_currency; }
     void SetCurrency(bool currency) { m_currency = currency; }
     int Precision() const { return m_precision; }
     void SetPrecision(int precision) { m_precision = precision; }
 
 protected:
-    TFloatField(TComponent* owner, TFieldType type) : TNumericField(owner, type) {}
+    TFractionalField(TComponent* owner, TFieldType type, int precision)
+        : TNumericField(owner, type), m_precision(precision) {}
     std::string GetText(const Variant& value, bool displayText) const override;
-    int DefaultWidth() const override { return m_precision + 1; }
 
 private:
     bool m_currency = false;
-    int m_precision = 15;
+    int m_precision;
+};
+
+// A double.
+class TFloatField : public TFractionalField {
+public:
+    explicit TFloatField(TComponent* owner = nullptr) : TFloatField(owner, ftFloat) {}
+    TStoreKind StoreKind() const override { return TStoreKind::skFloat; }
+    Variant ReadStored(const TRecordStore& store, int col, TRecordStore::RecId rec) const override;
+    void WriteStored(TRecordStore& store, int col, TRecordStore::RecId rec, const Variant& value) const override;
+
+protected:
+    TFloatField(TComponent* owner, TFieldType type) : TFractionalField(owner, type, 15) {}
+    int DefaultWidth() const override { return Precision() + 1; }
 };
 
 // A money column: a TFloatField with Currency() on.
@@ -285,24 +293,15 @@ public:
 };
 
 // NUMERIC/DECIMAL with Size() decimals (at most four), held exactly as Currency.
-class TBCDField : public TNumericField {
+class TBCDField : public TFractionalField {
 public:
     explicit TBCDField(TComponent* owner = nullptr);
     TStoreKind StoreKind() const override { return TStoreKind::skInt; }
     Variant ReadStored(const TRecordStore& store, int col, TRecordStore::RecId rec) const override;
     void WriteStored(TRecordStore& store, int col, TRecordStore::RecId rec, const Variant& value) const override;
-    bool Currency() const { return m_currency; }
-    void SetCurrency(bool currency) { m_currency = currency; }
-    int Precision() const { return m_precision; }
-    void SetPrecision(int precision) { m_precision = precision; }
 
 protected:
-    std::string GetText(const Variant& value, bool displayText) const override;
-    int DefaultWidth() const override { return m_precision + 2; }
-
-private:
-    bool m_currency = false;
-    int m_precision = 18;
+    int DefaultWidth() const override { return Precision() + 2; }
 };
 
 // Date, time and date-time fields: DisplayFormat is a FormatDateTime pattern; without it the
