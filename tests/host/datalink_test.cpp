@@ -29,6 +29,18 @@ protected:
     }
 };
 
+// The goods behind a data source, with a recording link on that source.
+struct LinkedGoods : GoodsData {
+    TDataSource source;
+    RecordingLink link;
+
+    LinkedGoods()
+    {
+        source.SetDataSet(&goods);
+        link.SetDataSource(&source);
+    }
+};
+
 } // namespace
 
 TEST(DataLink, FollowsActiveAndEditingStates)
@@ -59,38 +71,30 @@ TEST(DataLink, FollowsActiveAndEditingStates)
 
 TEST(DataLink, ModifiedValueReachesTheFieldOnPost)
 {
-    GoodsData d;
-    TDataSource source;
-    source.SetDataSet(&d.goods);
-    RecordingLink link;
-    link.SetDataSource(&source);
-    ASSERT_TRUE(link.Edit());
-    link.pending = "typed";
-    link.Modified();
+    LinkedGoods d;
+    ASSERT_TRUE(d.link.Edit());
+    d.link.pending = "typed";
+    d.link.Modified();
     d.goods.Post();
     EXPECT_EQ(d.goods.FieldByName("NAME")->AsString(), "typed");
-    EXPECT_FALSE(link.IsModified());
+    EXPECT_FALSE(d.link.IsModified());
 
-    link.Edit();
-    link.pending = "lost";
-    link.Modified();
-    link.Reset();
-    EXPECT_FALSE(link.IsModified());
-    EXPECT_EQ(link.log.back(), "record");
+    d.link.Edit();
+    d.link.pending = "lost";
+    d.link.Modified();
+    d.link.Reset();
+    EXPECT_FALSE(d.link.IsModified());
+    EXPECT_EQ(d.link.log.back(), "record");
     d.goods.Post();
     EXPECT_EQ(d.goods.FieldByName("NAME")->AsString(), "typed");
 }
 
 TEST(DataLink, PendingValueIsDeliveredEvenWithControlsDisabled)
 {
-    GoodsData d;
-    TDataSource source;
-    source.SetDataSet(&d.goods);
-    RecordingLink link;
-    link.SetDataSource(&source);
-    link.Edit();
-    link.pending = "kept";
-    link.Modified();
+    LinkedGoods d;
+    d.link.Edit();
+    d.link.pending = "kept";
+    d.link.Modified();
     d.goods.DisableControls();
     d.goods.Next();  // posts the edit
     d.goods.EnableControls();
@@ -100,33 +104,25 @@ TEST(DataLink, PendingValueIsDeliveredEvenWithControlsDisabled)
 
 TEST(DataLink, ReadOnlyLinkAndAutoEditOffDoNotEdit)
 {
-    GoodsData d;
-    TDataSource source;
-    source.SetDataSet(&d.goods);
-    RecordingLink link;
-    link.SetDataSource(&source);
-    link.SetReadOnly(true);
-    EXPECT_FALSE(link.Edit());
+    LinkedGoods d;
+    d.link.SetReadOnly(true);
+    EXPECT_FALSE(d.link.Edit());
     EXPECT_EQ(d.goods.State(), dsBrowse);
-    link.SetReadOnly(false);
-    source.SetAutoEdit(false);
-    EXPECT_FALSE(link.Edit());
-    source.SetAutoEdit(true);
-    EXPECT_TRUE(link.Edit());
-    link.SetReadOnly(true);
-    EXPECT_FALSE(link.Editing()) << "a read-only link is not editing in edit state";
+    d.link.SetReadOnly(false);
+    d.source.SetAutoEdit(false);
+    EXPECT_FALSE(d.link.Edit());
+    d.source.SetAutoEdit(true);
+    EXPECT_TRUE(d.link.Edit());
+    d.link.SetReadOnly(true);
+    EXPECT_FALSE(d.link.Editing()) << "a read-only link is not editing in edit state";
 }
 
 TEST(DataLink, DisableControlsHoldsBackEventsAndSendsOneChangeAtTheEnd)
 {
-    GoodsData d;
-    TDataSource source;
-    source.SetDataSet(&d.goods);
-    RecordingLink link;
-    link.SetDataSource(&source);
+    LinkedGoods d;
     int dataChanges = 0;
-    source.OnDataChange = [&](TDataSource*, TField*) { ++dataChanges; };
-    link.log.clear();
+    d.source.OnDataChange = [&](TDataSource*, TField*) { ++dataChanges; };
+    d.link.log.clear();
 
     d.goods.DisableControls();
     d.goods.DisableControls();
@@ -134,14 +130,14 @@ TEST(DataLink, DisableControlsHoldsBackEventsAndSendsOneChangeAtTheEnd)
     for (d.goods.First(); !d.goods.Eof(); d.goods.Next()) {
     }
     d.goods.EnableControls();
-    EXPECT_TRUE(link.log.empty());
+    EXPECT_TRUE(d.link.log.empty());
     d.goods.EnableControls();
     EXPECT_FALSE(d.goods.ControlsDisabled());
-    EXPECT_EQ(link.log, (std::vector<std::string>{"record"}));
+    EXPECT_EQ(d.link.log, (std::vector<std::string>{"record"}));
     EXPECT_EQ(dataChanges, 1);
 
     d.goods.Prior();
-    EXPECT_EQ(link.log.back(), "scrolled -1");
+    EXPECT_EQ(d.link.log.back(), "scrolled -1");
 }
 
 TEST(DataLink, SourceAndDataSetMayDieInEitherOrder)

@@ -7,31 +7,11 @@
 #include "util/exceptions.h"
 #include "util/stringrecs.h"
 
+#include "listtest.h"
+
 using namespace lm;
-
-namespace {
-
-std::vector<TDateTime> contents(const TDateList& list)
-{
-    std::vector<TDateTime> out;
-    for (int i = 0; i < list.Count(); ++i)
-        out.push_back(list.Get(i));
-    return out;
-}
-
-template <typename F>
-void expectListError(F&& f, const char* message, int64_t data)
-{
-    try {
-        f();
-        ADD_FAILURE() << "no exception, expected " << message;
-    } catch (const EStringListError& e) {
-        EXPECT_EQ(e.Message(), message);
-        EXPECT_EQ(e.Data(), data);
-    }
-}
-
-} // namespace
+using lm::test::contents;
+using lm::test::expectListError;
 
 TEST(DateList, FindGivesTheLastEntryNotGreater)
 {

@@ -18,7 +18,11 @@
 #include "util/listsort.h"
 #include "util/stringrecs.h"
 
+#include "listtest.h"
+
 using namespace lm;
+using lm::test::contents;
+using lm::test::expectListError;
 
 namespace {
 
@@ -28,26 +32,6 @@ struct Counted : TObject {
     ~Counted() override { ++deaths; }
     int& deaths;
 };
-
-std::vector<std::string> contents(const TFastList& list)
-{
-    std::vector<std::string> out;
-    for (int i = 0; i < list.Count(); ++i)
-        out.push_back(list.Strings(i));
-    return out;
-}
-
-template <typename F>
-void expectListError(F&& f, const char* message, int64_t data)
-{
-    try {
-        f();
-        ADD_FAILURE() << "no exception, expected " << message;
-    } catch (const EStringListError& e) {
-        EXPECT_EQ(e.Message(), message);
-        EXPECT_EQ(e.Data(), data);
-    }
-}
 
 TFastList* filled(TFastList& list, std::initializer_list<const char*> items)
 {

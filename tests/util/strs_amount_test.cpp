@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <initializer_list>
 #include <limits>
+#include <string>
 
 #include "util/cp1251.h"
 #include "util/exceptions.h"
@@ -13,49 +15,70 @@ using namespace lm;
 
 namespace {
 std::string w(const char* s) { return std::string(s); }
+
+struct AmountText {
+    double amount;
+    const char* text;
+};
+
+// Checks the words `toText` gives for each amount.
+void expectAmountTexts(std::string (*toText)(double), std::initializer_list<AmountText> cases)
+{
+    for (const AmountText& c : cases)
+        EXPECT_EQ(toText(c.amount), w(c.text)) << "amount " << c.amount;
+}
 } // namespace
 
 TEST(StrsAmount, RoublesGiveTheDocumentedTexts)
 {
-    EXPECT_EQ(ValuetoTextRUR(0), w("ноль рублей "_w));
-    EXPECT_EQ(ValuetoTextRUR(1), w("один рубль "_w));
-    EXPECT_EQ(ValuetoTextRUR(21.01), w("двадцать один рубль одна копейка"_w));
-    EXPECT_EQ(ValuetoTextRUR(1000), w("одна тысяча рублей "_w));
-    EXPECT_EQ(ValuetoTextRUR(2000000), w("два миллиона рублей "_w));
-    EXPECT_EQ(ValuetoTextRUR(0.5), w("ноль рублей пятьдесят копеек"_w));
-    EXPECT_EQ(ValuetoTextRUR(-5), w("минус пять рублей "_w));
-    EXPECT_EQ(ValuetoTextRUR(12.02), w("двенадцать рублей две копейки"_w));
-    EXPECT_EQ(ValuetoTextRUR(111), w("сто одиннадцать рублей "_w));
-    EXPECT_EQ(ValuetoTextRUR(1001.11), w("одна тысяча один рубль одиннадцать копеек"_w));
+    expectAmountTexts(ValuetoTextRUR, {
+        {0, "ноль рублей "_w},
+        {1, "один рубль "_w},
+        {21.01, "двадцать один рубль одна копейка"_w},
+        {1000, "одна тысяча рублей "_w},
+        {2000000, "два миллиона рублей "_w},
+        {0.5, "ноль рублей пятьдесят копеек"_w},
+        {-5, "минус пять рублей "_w},
+        {12.02, "двенадцать рублей две копейки"_w},
+        {111, "сто одиннадцать рублей "_w},
+        {1001.11, "одна тысяча один рубль одиннадцать копеек"_w},
+    });
 }
 
 TEST(StrsAmount, GroupsTakeTheirGenderAndPluralForms)
 {
-    EXPECT_EQ(ValuetoTextRUR(2002), w("две тысячи два рубля "_w));
-    EXPECT_EQ(ValuetoTextRUR(5000000), w("пять миллионов рублей "_w));
-    EXPECT_EQ(ValuetoTextRUR(1001000), w("один миллион одна тысяча рублей "_w));
-    EXPECT_EQ(ValuetoTextRUR(1000000000), w("один миллиард рублей "_w));
-    EXPECT_EQ(ValuetoTextRUR(2147483647),
-              w("два миллиарда сто сорок семь миллионов четыреста восемьдесят три тысячи "
-                "шестьсот сорок семь рублей "_w));
-    EXPECT_EQ(ValuetoTextRUR(11000), w("одиннадцать тысяч рублей "_w));
-    EXPECT_EQ(ValuetoTextRUR(0.14), w("ноль рублей четырнадцать копеек"_w));
-    EXPECT_EQ(ValuetoTextRUR(3.22), w("три рубля двадцать две копейки"_w));
+    expectAmountTexts(ValuetoTextRUR, {
+        {2002, "две тысячи два рубля "_w},
+        {5000000, "пять миллионов рублей "_w},
+        {1001000, "один миллион одна тысяча рублей "_w},
+        {1000000000, "один миллиард рублей "_w},
+        {2147483647, "два миллиарда сто сорок семь миллионов четыреста восемьдесят три тысячи "
+                      "шестьсот сорок семь рублей "_w},
+        {11000, "одиннадцать тысяч рублей "_w},
+        {0.14, "ноль рублей четырнадцать копеек"_w},
+        {3.22, "три рубля двадцать две копейки"_w},
+    });
 }
 
 TEST(StrsAmount, DollarsUseMasculineCents)
 {
-    EXPECT_EQ(ValuetoTextUSD(1.21), w("один доллар двадцать один цент"_w));
-    EXPECT_EQ(ValuetoTextUSD(2.02), w("два доллара два цента"_w));
-    EXPECT_EQ(ValuetoTextUSD(1000), w("одна тысяча долларов "_w));
-    EXPECT_EQ(ValuetoTextUSD(0.05), w("ноль долларов пять центов"_w));
+    expectAmountTexts(ValuetoTextUSD, {
+        {1.21, "один доллар двадцать один цент"_w},
+        {2.02, "два доллара два цента"_w},
+        {1000, "одна тысяча долларов "_w},
+        {0.05, "ноль долларов пять центов"_w},
+    });
 }
 
 TEST(StrsAmount, KopecksRoundingToAWholeRoubleCarryOver)
 {
-    EXPECT_EQ(ValuetoTextRUR(0.999), w("один рубль "_w));
-    EXPECT_EQ(ValuetoTextRUR(9.996), w("десять рублей "_w));
-    EXPECT_EQ(ValuetoTextUSD(-1.999), w("минус два доллара "_w));
+    expectAmountTexts(ValuetoTextRUR, {
+        {0.999, "один рубль "_w},
+        {9.996, "десять рублей "_w},
+    });
+    expectAmountTexts(ValuetoTextUSD, {
+        {-1.999, "минус два доллара "_w},
+    });
 }
 
 TEST(StrsAmount, AmountsBeyondMilliardsOrNotNumbersRaise)
