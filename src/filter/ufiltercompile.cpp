@@ -85,6 +85,22 @@ bool compatible(const TCalcNode& left, const TCalcNode& right, TFilterZnak znak)
     return fits(l, r, znak) && fits(r, l, znak);
 }
 
+// Gives `node`, whose left side is set, the parsed rest `right` as its right side. The parser
+// reads the rest first, so when `right` is an unbracketed operation that binds looser than
+// `node`, `node` takes right's left operand and becomes that operand instead: "a AND b OR c"
+// is (a AND b) OR c. Returns the root of the joined tree.
+template <typename Node>
+std::unique_ptr<Node> joinRight(std::unique_ptr<Node> node, std::unique_ptr<Node> right, bool rightLooser)
+{
+    if (!rightLooser) {
+        node->Right = std::move(right);
+        return node;
+    }
+    node->Right = std::move(right->Left);
+    right->Left = std::move(node);
+    return right;
+}
+
 bool isAndOr(TFilterZnak z) { return z == fzAnd || z == fzOr; }
 
 } // namespace
@@ -184,16 +200,10 @@ std::unique_ptr<TBoolNode> TUFilter::Block(int& pos)
     auto node = std::make_unique<TBoolNode>(this);
     node->Znak = znak;
     node->Left = std::move(first);
-    // AND binds tighter than OR: an unbracketed OR on the right takes this AND as its left side.
-    if (isAndOr(right->Znak) && !right->InBrackets && right->Znak > znak) {
-        node->Right = std::move(right->Left);
-        right->Left = std::move(node);
-        pos = p;
-        return right;
-    }
-    node->Right = std::move(right);
+    // AND binds tighter than OR.
+    const bool looser = isAndOr(right->Znak) && !right->InBrackets && right->Znak > znak;
     pos = p;
-    return node;
+    return joinRight(std::move(node), std::move(right), looser);
 }
 
 std::unique_ptr<TBoolNode> TUFilter::OpBlock(int& pos)
@@ -272,15 +282,9 @@ std::unique_ptr<TCalcNode> TUFilter::Operand(int& pos)
     calc->Op = op;
     calc->Left = std::move(node);
     // "*" and "/" bind tighter than "+" and "-".
-    if (right->NodeType == ntCalcNode && !right->InBrackets && right->Op < op) {
-        calc->Right = std::move(right->Left);
-        right->Left = std::move(calc);
-        pos = p;
-        return right;
-    }
-    calc->Right = std::move(right);
+    const bool looser = right->NodeType == ntCalcNode && !right->InBrackets && right->Op < op;
     pos = p;
-    return calc;
+    return joinRight(std::move(calc), std::move(right), looser);
 }
 
 bool TUFilter::EntryOp(int& pos, TCalcNode& node)
