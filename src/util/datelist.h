@@ -1,9 +1,8 @@
 // TDateList: a list of date-time values with attached objects, optionally kept sorted.
 #pragma once
 
-#include <memory>
-
 #include "util/duplicates.h"
+#include "util/listitems.h"
 #include "util/object.h"
 #include "util/sysutils.h"
 
@@ -22,7 +21,7 @@ public:
 
     // Indexes are 0-based; a bad index raises EStringListError "SListIndexError".
     virtual TDateTime Get(int index) const;
-    virtual int GetCount() const { return m_count; }
+    virtual int GetCount() const { return m_items.Count(); }
     virtual TObject* GetObject(int index) const;
     // Raises "SSortedListError" on a sorted list.
     virtual void Put(int index, TDateTime date);
@@ -57,7 +56,7 @@ public:
     void FreeObjects();
 
     int Count() const { return GetCount(); }
-    int Capacity() const { return m_capacity; }
+    int Capacity() const { return m_items.Capacity(); }
     bool Sorted() const { return m_sorted; }
     // Turning the flag on sorts the list first.
     void SetSorted(bool sorted);
@@ -65,18 +64,12 @@ public:
     void SetDuplicates(TDuplicates duplicates) { m_duplicates = duplicates; }
 
 private:
-    void CheckIndex(int index) const;
-    void Grow();
-    void InsertItem(int index, TDateTime date, TObject* object);
     // The index where a sorted Add puts `date`, or -1 for an ignored duplicate (then
     // `existing` is its index).
     int AddIndex(TDateTime date, int& existing) const;
     void QuickSort(int left, int right);
-    [[noreturn]] static void Error(const char* message, int data);
 
-    std::unique_ptr<TDateItem[]> m_items;
-    int m_count = 0;
-    int m_capacity = 0;
+    detail::TListItems<TDateItem> m_items;
     bool m_sorted = false;
     TDuplicates m_duplicates = dupIgnore;
 };

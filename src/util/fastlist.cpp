@@ -1,11 +1,8 @@
 // TFastList: storage, search, sorting and duplicate rules of the fast string list.
 #include "util/fastlist.h"
 
-#include <algorithm>
 #include <cstdlib>
-#include <utility>
 
-#include "util/exceptions.h"
 #include "util/listsort.h"
 #include "util/sysutils.h"
 
@@ -15,17 +12,6 @@ TFastList::~TFastList()
 {
     if (m_ownsObjects)
         FreeObjects();
-}
-
-void TFastList::Error(const char* message, int data)
-{
-    throw EStringListError(message, data);
-}
-
-void TFastList::CheckIndex(int index) const
-{
-    if (index < 0 || index >= m_count)
-        Error("SListIndexError", index);
 }
 
 int TFastList::CompareStrings(std::string_view a, std::string_view b) const
@@ -40,101 +26,68 @@ int TFastList::CompareStrings(std::string_view a, std::string_view b) const
 
 const std::string& TFastList::Get(int index) const
 {
-    CheckIndex(index);
+    m_items.CheckIndex(index);
     return m_items[index].FString;
 }
 
 TObject* TFastList::GetObject(int index) const
 {
-    CheckIndex(index);
+    m_items.CheckIndex(index);
     return m_items[index].FObject;
 }
 
 void TFastList::Put(int index, const std::string& s)
 {
-    CheckIndex(index);
+    m_items.CheckIndex(index);
     const int existing = IndexOf(s);
     if (existing >= 0 && existing != index) {
         if (m_duplicates == dupIgnore)
             return;
         if (m_duplicates == dupError)
-            Error("SDuplicateString", 0);
+            detail::ListError("SDuplicateString", 0);
     }
     m_items[index].FString = s;
-    if (m_sorted && m_count > 1)
-        QuickSort(0, m_count - 1);
+    if (m_sorted && m_items.Count() > 1)
+        QuickSort(0, m_items.Count() - 1);
 }
 
 void TFastList::PutObject(int index, TObject* object)
 {
-    CheckIndex(index);
+    m_items.CheckIndex(index);
     m_items[index].FObject = object;
 }
 
 void TFastList::SetCapacity(int capacity)
 {
-    capacity = std::max(capacity, m_count);
-    if (capacity == m_capacity)
-        return;
-    std::unique_ptr<TStringItem[]> items;
-    if (capacity > 0) {
-        items = std::make_unique<TStringItem[]>(static_cast<size_t>(capacity));
-        std::move(m_items.get(), m_items.get() + m_count, items.get());
-    }
-    m_items = std::move(items);
-    m_capacity = capacity;
-}
-
-void TFastList::Grow()
-{
-    SetCapacity(m_capacity + ListGrowDelta(m_capacity));
-}
-
-void TFastList::InsertItem(int index, std::string s, TObject* object)
-{
-    if (m_count == m_capacity)
-        Grow();
-    TStringItem* items = m_items.get();
-    std::move_backward(items + index, items + m_count, items + m_count + 1);
-    items[index].FString = std::move(s);
-    items[index].FObject = object;
-    ++m_count;
+    m_items.SetCapacity(capacity);
 }
 
 int TFastList::Add(const std::string& s)
 {
-    int index = m_count;
+    int index = m_items.Count();
     if (m_sorted && Find(s, index)) {
         if (m_duplicates == dupIgnore)
             return index;
         if (m_duplicates == dupError)
-            Error("SDuplicateString", 0);
+            detail::ListError("SDuplicateString", 0);
     }
-    InsertItem(index, s, nullptr);
+    m_items.Insert(index, {s, nullptr});
     return index;
 }
 
 void TFastList::Clear()
 {
-    m_items.reset();
-    m_count = 0;
-    m_capacity = 0;
+    m_items.Clear();
 }
 
 void TFastList::Delete(int index)
 {
-    CheckIndex(index);
-    TStringItem* items = m_items.get();
-    std::move(items + index + 1, items + m_count, items + index);
-    --m_count;
-    items[m_count] = TStringItem();
+    m_items.Delete(index);
 }
 
 void TFastList::Exchange(int index1, int index2)
 {
-    CheckIndex(index1);
-    CheckIndex(index2);
-    std::swap(m_items[index1], m_items[index2]);
+    m_items.Exchange(index1, index2);
 }
 
 int TFastList::IndexOf(const std::string& s) const
@@ -143,7 +96,7 @@ int TFastList::IndexOf(const std::string& s) const
         int index;
         return Find(s, index) ? index : -1;
     }
-    for (int i = 0; i < m_count; ++i)
+    for (int i = 0; i < m_items.Count(); ++i)
         if (SameText(m_items[i].FString, s))
             return i;
     return -1;
@@ -152,17 +105,17 @@ int TFastList::IndexOf(const std::string& s) const
 void TFastList::Insert(int index, const std::string& s)
 {
     if (m_sorted)
-        Error("SSortedListError", 0);
-    if (index < 0 || index > m_count)
-        Error("SListIndexError", index);
-    InsertItem(index, s, nullptr);
+        detail::ListError("SSortedListError", 0);
+    if (index < 0 || index > m_items.Count())
+        detail::ListError("SListIndexError", index);
+    m_items.Insert(index, {s, nullptr});
 }
 
 bool TFastList::Find(std::string_view s, int& index) const
 {
     bool found = false;
     int lo = 0;
-    int hi = m_count - 1;
+    int hi = m_items.Count() - 1;
     while (lo <= hi) {
         const int i = lo + (hi - lo) / 2;
         const int c = CompareStrings(m_items[i].FString, s);
@@ -184,12 +137,12 @@ bool TFastList::Find(std::string_view s, int& index) const
 void TFastList::QuickSort(int left, int right)
 {
     if (m_numericSort) {
-        detail::QuickSortItems(m_items.get(), left, right, [this](const TStringItem& a, const TStringItem& b) {
+        detail::QuickSortItems(m_items.Data(), left, right, [this](const TStringItem& a, const TStringItem& b) {
             return CompareStrings(a.FString, b.FString);
         });
     } else {
         // The exact comparison inlined: the common case of large sorts.
-        detail::QuickSortItems(m_items.get(), left, right, [](const TStringItem& a, const TStringItem& b) {
+        detail::QuickSortItems(m_items.Data(), left, right, [](const TStringItem& a, const TStringItem& b) {
             return a.FString.compare(b.FString);
         });
     }
@@ -197,8 +150,8 @@ void TFastList::QuickSort(int left, int right)
 
 void TFastList::Sort()
 {
-    if (!m_sorted && m_count > 1)
-        QuickSort(0, m_count - 1);
+    if (!m_sorted && m_items.Count() > 1)
+        QuickSort(0, m_items.Count() - 1);
 }
 
 void TFastList::SetSorted(bool sorted)
@@ -215,21 +168,18 @@ void TFastList::SetNumericSort(bool numeric)
     if (numeric == m_numericSort)
         return;
     m_numericSort = numeric;
-    if (m_sorted && m_count > 1)
-        QuickSort(0, m_count - 1);
+    if (m_sorted && m_items.Count() > 1)
+        QuickSort(0, m_items.Count() - 1);
 }
 
 void TFastList::FreeObjects()
 {
-    for (int i = 0; i < m_count; ++i) {
-        delete m_items[i].FObject;
-        m_items[i].FObject = nullptr;
-    }
+    m_items.FreeObjects();
 }
 
 void TFastList::FreePointers()
 {
-    for (int i = 0; i < m_count; ++i) {
+    for (int i = 0; i < m_items.Count(); ++i) {
         std::free(m_items[i].FObject);
         m_items[i].FObject = nullptr;
     }
@@ -237,7 +187,7 @@ void TFastList::FreePointers()
 
 int TFastList::IndexOfNameFast(std::string_view name) const
 {
-    for (int i = 0; i < m_count; ++i) {
+    for (int i = 0; i < m_items.Count(); ++i) {
         const std::string& s = m_items[i].FString;
         if (s.size() > name.size() && s[name.size()] == '='
             && SameText(std::string_view(s).substr(0, name.size()), name))

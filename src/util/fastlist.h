@@ -1,11 +1,11 @@
 // TFastList: a string list with its own storage, sorting and duplicate rules.
 #pragma once
 
-#include <memory>
 #include <string>
 #include <string_view>
 
 #include "util/duplicates.h"
+#include "util/listitems.h"
 #include "util/strings.h"
 
 namespace lm {
@@ -22,8 +22,8 @@ public:
     ~TFastList() override;
 
     const std::string& Get(int index) const override;
-    int GetCapacity() const override { return m_capacity; }
-    int GetCount() const override { return m_count; }
+    int GetCapacity() const override { return m_items.Capacity(); }
+    int GetCount() const override { return m_items.Count(); }
     TObject* GetObject(int index) const override;
     // Replaces the string at `index`. When another entry already holds `s` (IndexOf), the
     // Duplicates rule applies: ignore does nothing, error raises "SDuplicateString". A sorted
@@ -80,16 +80,10 @@ public:
 private:
     // Three-way comparison by the list's rule: exact bytes, or as integers with NumericSort.
     int CompareStrings(std::string_view a, std::string_view b) const;
-    void CheckIndex(int index) const;
-    void Grow();
-    void InsertItem(int index, std::string s, TObject* object);
     int IndexOfNameFast(std::string_view name) const;
     void QuickSort(int left, int right);
-    [[noreturn]] static void Error(const char* message, int data);
 
-    std::unique_ptr<TStringItem[]> m_items;
-    int m_count = 0;
-    int m_capacity = 0;
+    detail::TListItems<TStringItem> m_items;
     bool m_sorted = false;
     TDuplicates m_duplicates = dupIgnore;
     bool m_ownsObjects = false;
