@@ -12,7 +12,10 @@
 #include "util/exceptions.h"
 #include "util/filefunc.h"
 
+#include "messageof.h"
+
 using namespace lm;
+using lm::test::messageOf;
 
 namespace {
 
@@ -46,17 +49,6 @@ protected:
 
     std::string dir;
 };
-
-template <typename Fn>
-std::string messageOf(Fn fn)
-{
-    try {
-        fn();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return "(no exception)";
-}
 
 } // namespace
 

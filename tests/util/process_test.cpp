@@ -10,7 +10,10 @@
 #include "util/exceptions.h"
 #include "util/filefunc.h"
 
+#include "messageof.h"
+
 using namespace lm;
+using lm::test::messageOf;
 
 namespace {
 
@@ -92,12 +95,7 @@ TEST(ExecLogOutput, RunsInTheGivenFolderAndReportsStartFailures)
 {
     EXPECT_EQ(runLines("pwd", nullptr, "/usr"), std::vector<std::string>{"/usr"});
     auto message = [](const std::string& cmd, const std::string& dir) {
-        try {
-            ExecLogOutput(cmd, dir, nullptr);
-        } catch (const Exception& e) {
-            return e.Message();
-        }
-        return std::string("(no exception)");
+        return messageOf([&] { ExecLogOutput(cmd, dir, nullptr); });
     };
     EXPECT_EQ(message("/no/such/program -x", ""),
               "Ошибка запуска программы \"/no/such/program -x\":\r\nКод: 2: No such file or directory"_w);

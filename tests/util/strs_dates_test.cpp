@@ -6,24 +6,15 @@
 #include "util/exceptions.h"
 #include "util/strs_dates.h"
 
+#include "messageof.h"
+
 using namespace lm;
+using lm::test::messageOf;
 
 namespace {
 TDateTime at(int y, int m, int d, int hh = 0, int nn = 0, int ss = 0)
 {
     return EncodeDate(y, m, d) + (hh * 3600 + nn * 60 + ss) / 86400.0;
-}
-
-// The message of the EConvertError that `f` raises, or "no error".
-template <typename F>
-std::string errorOf(F f)
-{
-    try {
-        f();
-    } catch (const EConvertError& e) {
-        return e.Message();
-    }
-    return "no error";
 }
 } // namespace
 
@@ -31,7 +22,7 @@ TEST(StrtoDateFmt, ParsesTheDocumentedExamples)
 {
     EXPECT_EQ(StrtoDateFmt("05.03.2007", "dd.mm.yyyy"), at(2007, 3, 5));
     EXPECT_EQ(StrtoDateFmt("05 mar 07", "dd mmm yy"), at(2007, 3, 5));
-    EXPECT_EQ(errorOf([] { StrtoDateFmt("5.3.2007", "dd.mm.yyyy"); }), "'5.' is not a valid integer value");
+    EXPECT_EQ(messageOf<EConvertError>([] { StrtoDateFmt("5.3.2007", "dd.mm.yyyy"); }), "'5.' is not a valid integer value");
 }
 
 TEST(StrtoDateFmt, ReadsTimesYearsAndMonthNames)
@@ -54,18 +45,18 @@ TEST(StrtoDateFmt, ReadsTimesYearsAndMonthNames)
 TEST(StrtoDateFmt, RejectsImpossibleParts)
 {
     const char* invalid = "Invalid date/time";
-    EXPECT_EQ(errorOf([] { StrtoDateFmt("32.01.2000", "dd.mm.yyyy"); }), invalid);
-    EXPECT_EQ(errorOf([] { StrtoDateFmt("01.13.2000", "dd.mm.yyyy"); }), invalid);
-    EXPECT_EQ(errorOf([] { StrtoDateFmt("01 xyz 2000", "dd mmm yyyy"); }), invalid);
-    EXPECT_EQ(errorOf([] { StrtoDateFmt("01.01.200", "dd.mm.yyyy"); }), invalid);   // too short a year
-    EXPECT_EQ(errorOf([] { StrtoDateFmt("01.01.2000 24:00", "dd.mm.yyyy hh:nn"); }), invalid);
-    EXPECT_EQ(errorOf([] { StrtoDateFmt("01.01.2000 10:60", "dd.mm.yyyy hh:nn"); }), invalid);
-    EXPECT_EQ(errorOf([] { StrtoDateFmt("01.01.2000 10:10:60", "dd.mm.yyyy hh:nn:ss"); }), invalid);
-    EXPECT_EQ(errorOf([] { StrtoDateFmt("01.01.2000 -1:10", "dd.mm.yyyy hh:nn"); }), invalid);
-    EXPECT_EQ(errorOf([] { StrtoDateFmt("01.01", "dd.mm"); }), "Invalid argument to date encode");
-    EXPECT_EQ(errorOf([] { StrtoDateFmt("31.04.2000", "dd.mm.yyyy"); }), "Invalid argument to date encode");
-    EXPECT_EQ(errorOf([] { StrtoDateFmt("", "dd.mm.yyyy"); }), invalid);
-    EXPECT_EQ(errorOf([] { StrtoDateFmt("01.01.2000", ""); }), invalid);
+    EXPECT_EQ(messageOf<EConvertError>([] { StrtoDateFmt("32.01.2000", "dd.mm.yyyy"); }), invalid);
+    EXPECT_EQ(messageOf<EConvertError>([] { StrtoDateFmt("01.13.2000", "dd.mm.yyyy"); }), invalid);
+    EXPECT_EQ(messageOf<EConvertError>([] { StrtoDateFmt("01 xyz 2000", "dd mmm yyyy"); }), invalid);
+    EXPECT_EQ(messageOf<EConvertError>([] { StrtoDateFmt("01.01.200", "dd.mm.yyyy"); }), invalid);   // too short a year
+    EXPECT_EQ(messageOf<EConvertError>([] { StrtoDateFmt("01.01.2000 24:00", "dd.mm.yyyy hh:nn"); }), invalid);
+    EXPECT_EQ(messageOf<EConvertError>([] { StrtoDateFmt("01.01.2000 10:60", "dd.mm.yyyy hh:nn"); }), invalid);
+    EXPECT_EQ(messageOf<EConvertError>([] { StrtoDateFmt("01.01.2000 10:10:60", "dd.mm.yyyy hh:nn:ss"); }), invalid);
+    EXPECT_EQ(messageOf<EConvertError>([] { StrtoDateFmt("01.01.2000 -1:10", "dd.mm.yyyy hh:nn"); }), invalid);
+    EXPECT_EQ(messageOf<EConvertError>([] { StrtoDateFmt("01.01", "dd.mm"); }), "Invalid argument to date encode");
+    EXPECT_EQ(messageOf<EConvertError>([] { StrtoDateFmt("31.04.2000", "dd.mm.yyyy"); }), "Invalid argument to date encode");
+    EXPECT_EQ(messageOf<EConvertError>([] { StrtoDateFmt("", "dd.mm.yyyy"); }), invalid);
+    EXPECT_EQ(messageOf<EConvertError>([] { StrtoDateFmt("01.01.2000", ""); }), invalid);
 }
 
 TEST(StrsDates, LongTimesCountWholeHours)

@@ -9,21 +9,12 @@
 #include "util/exceptions.h"
 #include "util/sysutils.h"
 
+#include "messageof.h"
+
 using namespace lm;
+using lm::test::messageOf;
 
 namespace {
-
-// The message of the EConvertError that `f` raises, or "" when it raises none.
-template <typename F>
-std::string convertError(F f)
-{
-    try {
-        f();
-    } catch (const EConvertError& e) {
-        return e.Message();
-    }
-    return "";
-}
 
 const std::string nbsp = "\xA0";
 
@@ -59,7 +50,7 @@ TEST(SysUtils, StrToIntRejectsEverythingButAWholeInteger)
     }
     int64_t v64 = 0;
     EXPECT_FALSE(TryStrToInt64("9223372036854775808", v64));
-    EXPECT_EQ(convertError([] { StrToInt("12a"); }), "'12a' is not a valid integer value");
+    EXPECT_EQ(messageOf<EConvertError>([] { StrToInt("12a"); }), "'12a' is not a valid integer value");
 }
 
 TEST(SysUtils, StrToFloatUsesTheLocaleSeparatorOnly)
@@ -75,7 +66,7 @@ TEST(SysUtils, StrToFloatUsesTheLocaleSeparatorOnly)
         double v = 0;
         EXPECT_FALSE(TryStrToFloat(bad, v)) << bad;
     }
-    EXPECT_EQ(convertError([] { StrToFloat("1.5"); }), "'1.5' is not a valid floating point value");
+    EXPECT_EQ(messageOf<EConvertError>([] { StrToFloat("1.5"); }), "'1.5' is not a valid floating point value");
 }
 
 TEST(SysUtils, StrToCurrRoundsTheWrittenDigitsToFourDecimals)
@@ -88,7 +79,7 @@ TEST(SysUtils, StrToCurrRoundsTheWrittenDigitsToFourDecimals)
     Currency c;
     EXPECT_FALSE(TryStrToCurr("922337203685477,5808", c));
     EXPECT_FALSE(TryStrToCurr("1e16", c));
-    EXPECT_EQ(convertError([] { StrToCurr("abc"); }), "'abc' is not a valid floating point value");
+    EXPECT_EQ(messageOf<EConvertError>([] { StrToCurr("abc"); }), "'abc' is not a valid floating point value");
 }
 
 TEST(SysUtils, FloatToStrUsesFifteenSignificantDigits)
@@ -191,8 +182,8 @@ TEST(SysUtils, EncodeDateChecksEveryPartAndLeapYears)
     for (auto [y, m, d] : {std::tuple{1900, 2, 29}, {2100, 2, 29}, {2023, 2, 29}, {2007, 4, 31}, {2007, 13, 1},
                            {2007, 0, 1}, {2007, 1, 0}, {0, 1, 1}, {10000, 1, 1}})
         EXPECT_FALSE(TryEncodeDate(y, m, d, v)) << y << "-" << m << "-" << d;
-    EXPECT_EQ(convertError([] { EncodeDate(2007, 2, 29); }), "Invalid argument to date encode");
-    EXPECT_EQ(convertError([] { EncodeTime(24, 0, 0, 0); }), "Invalid argument to time encode");
+    EXPECT_EQ(messageOf<EConvertError>([] { EncodeDate(2007, 2, 29); }), "Invalid argument to date encode");
+    EXPECT_EQ(messageOf<EConvertError>([] { EncodeTime(24, 0, 0, 0); }), "Invalid argument to time encode");
     EXPECT_FALSE(TryEncodeTime(0, 60, 0, 0, v));
     EXPECT_FALSE(TryEncodeTime(0, 0, 0, 1000, v));
     EXPECT_EQ(DaysInMonth(2024, 2), 29);
@@ -266,7 +257,7 @@ TEST(SysUtils, StrToDateFollowsTheShortDateOrder)
         TDateTime v = 0;
         EXPECT_FALSE(TryStrToDate(bad, v)) << bad;
     }
-    EXPECT_EQ(convertError([] { StrToDate("31.04.2007"); }), "'31.04.2007' is not a valid date");
+    EXPECT_EQ(messageOf<EConvertError>([] { StrToDate("31.04.2007"); }), "'31.04.2007' is not a valid date");
 }
 
 TEST(SysUtils, StrToTimeAndDateTime)
@@ -275,14 +266,14 @@ TEST(SysUtils, StrToTimeAndDateTime)
     EXPECT_DOUBLE_EQ(StrToTime("14:05:07"), EncodeTime(14, 5, 7, 0));
     EXPECT_DOUBLE_EQ(StrToTime("2:05 PM"), EncodeTime(14, 5, 0, 0));
     EXPECT_DOUBLE_EQ(StrToTime("12:00 am"), 0);
-    EXPECT_EQ(convertError([] { StrToTime("24:00"); }), "'24:00' is not a valid time");
-    EXPECT_EQ(convertError([] { StrToTime("10:60"); }), "'10:60' is not a valid time");
-    EXPECT_EQ(convertError([] { StrToTime("13:00 PM"); }), "'13:00 PM' is not a valid time");
+    EXPECT_EQ(messageOf<EConvertError>([] { StrToTime("24:00"); }), "'24:00' is not a valid time");
+    EXPECT_EQ(messageOf<EConvertError>([] { StrToTime("10:60"); }), "'10:60' is not a valid time");
+    EXPECT_EQ(messageOf<EConvertError>([] { StrToTime("13:00 PM"); }), "'13:00 PM' is not a valid time");
     EXPECT_DOUBLE_EQ(StrToDateTime("05.03.2007 14:05:07"), EncodeDate(2007, 3, 5) + EncodeTime(14, 5, 7, 0));
     EXPECT_DOUBLE_EQ(StrToDateTime("05.03.2007"), EncodeDate(2007, 3, 5));
     EXPECT_DOUBLE_EQ(StrToDateTime("06:00"), 0.25);
     EXPECT_DOUBLE_EQ(StrToDateTime("29.12.1899 6:00"), -1.25);
-    EXPECT_EQ(convertError([] { StrToDateTime("05.03.2007 25:00"); }),
+    EXPECT_EQ(messageOf<EConvertError>([] { StrToDateTime("05.03.2007 25:00"); }),
               "'05.03.2007 25:00' is not a valid date and time");
 }
 
