@@ -8,6 +8,7 @@
 #include <cmath>
 #include <ctime>
 
+#include "util/convertorraise.h"
 #include "util/exceptions.h"
 #include "util/sysutils.h"
 
@@ -353,10 +354,7 @@ bool TryStrToDate(std::string_view s, TDateTime& value)
 
 TDateTime StrToDate(std::string_view s)
 {
-    TDateTime value = 0;
-    if (!TryStrToDate(s, value))
-        throw EConvertError(Format("'%s' is not a valid date", {s}));
-    return value;
+    return detail::ConvertOrRaise(TryStrToDate, s, "'%s' is not a valid date");
 }
 
 TDateTime StrToTime(std::string_view s)
@@ -396,10 +394,7 @@ bool TryStrToDateTime(std::string_view s, TDateTime& value)
 
 TDateTime StrToDateTime(std::string_view s)
 {
-    TDateTime value = 0;
-    if (!TryStrToDateTime(s, value))
-        throw EConvertError(Format("'%s' is not a valid date and time", {s}));
-    return value;
+    return detail::ConvertOrRaise(TryStrToDateTime, s, "'%s' is not a valid date and time");
 }
 
 } // namespace lm

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "util/convertorraise.h"
 #include "util/exceptions.h"
 #include "util/floatdigits.h"
 
@@ -152,17 +153,6 @@ bool parseDecimal(std::string_view text, detail::DecimalDigits& d)
     return true;
 }
 
-// The value `tryConvert` reads from `s`; EConvertError with `message` (a Format pattern taking
-// `s`) when it cannot.
-template <typename T>
-T convertedOrRaise(bool (*tryConvert)(std::string_view, T&), std::string_view s, const char* message)
-{
-    T value{};
-    if (!tryConvert(s, value))
-        throw EConvertError(Format(message, {s}));
-    return value;
-}
-
 constexpr const char* kInvalidInteger = "'%s' is not a valid integer value";
 constexpr const char* kInvalidFloat = "'%s' is not a valid floating point value";
 
@@ -180,12 +170,12 @@ bool TryStrToInt64(std::string_view s, int64_t& value)
 
 int StrToInt(std::string_view s)
 {
-    return convertedOrRaise(TryStrToInt, s, kInvalidInteger);
+    return detail::ConvertOrRaise(TryStrToInt, s, kInvalidInteger);
 }
 
 int64_t StrToInt64(std::string_view s)
 {
-    return convertedOrRaise(TryStrToInt64, s, kInvalidInteger);
+    return detail::ConvertOrRaise(TryStrToInt64, s, kInvalidInteger);
 }
 
 int StrToIntDef(std::string_view s, int def)
@@ -220,7 +210,7 @@ bool TryStrToFloat(std::string_view s, double& value)
 
 double StrToFloat(std::string_view s)
 {
-    return convertedOrRaise(TryStrToFloat, s, kInvalidFloat);
+    return detail::ConvertOrRaise(TryStrToFloat, s, kInvalidFloat);
 }
 
 bool TryStrToCurr(std::string_view s, Currency& value)
@@ -235,7 +225,7 @@ bool TryStrToCurr(std::string_view s, Currency& value)
 
 Currency StrToCurr(std::string_view s)
 {
-    return convertedOrRaise(TryStrToCurr, s, kInvalidFloat);
+    return detail::ConvertOrRaise(TryStrToCurr, s, kInvalidFloat);
 }
 
 std::string IntToStr(int64_t n)
