@@ -13,33 +13,27 @@ FibLinks::FibLinks(TComponent& owner, FibStatement& stmt, std::function<void()> 
 {
 }
 
-void FibLinks::setDatabase(TFIBDatabase* db)
+template <typename T>
+bool FibLinks::relink(T*& link, T* to)
 {
-    if (db == m_database)
-        return;
+    if (to == link)
+        return false;
     m_close();
     m_stmt.unprepare();
-    if (m_database)
-        m_owner.RemoveFreeNotification(m_database);
-    m_database = db;
-    if (db)
-        m_owner.FreeNotification(db);
+    if (link)
+        m_owner.RemoveFreeNotification(link);
+    link = to;
+    if (to)
+        m_owner.FreeNotification(to);
+    return true;
 }
+
+void FibLinks::setDatabase(TFIBDatabase* db) { relink(m_database, db); }
 
 void FibLinks::setTransaction(TFIBTransaction* t)
 {
-    if (t == m_transaction)
-        return;
-    m_close();
-    m_stmt.unprepare();
-    if (m_transaction)
-        m_owner.RemoveFreeNotification(m_transaction);
-    m_transaction = t;
-    if (t) {
-        m_owner.FreeNotification(t);
-        if (!m_database)
-            setDatabase(t->DefaultDatabase());
-    }
+    if (relink(m_transaction, t) && t && !m_database)
+        setDatabase(t->DefaultDatabase());
 }
 
 bool FibLinks::removed(TComponent* component, TComponent::TOperation operation)

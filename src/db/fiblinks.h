@@ -42,6 +42,11 @@ public:
     TFIBDatabase* runDatabase() const;
 
 private:
+    // Points `link` at `to`, closing the owner and unpreparing the statement first and moving
+    // the free notification; false when it already pointed there.
+    template <typename T>
+    bool relink(T*& link, T* to);
+
     TComponent& m_owner;
     FibStatement& m_stmt;
     std::function<void()> m_close;

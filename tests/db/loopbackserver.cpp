@@ -36,14 +36,17 @@ sockaddr_in loopback(int port)
     return a;
 }
 
-bool portFree(int port)
+// Whether `call` (bind or connect) succeeds for a new TCP socket and the loopback `port`.
+bool loopbackSucceeds(int (*call)(int, const sockaddr*, socklen_t), int port)
 {
     const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a = loopback(port);
-    const bool ok = bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    const sockaddr_in a = loopback(port);
+    const bool ok = call(s, reinterpret_cast<const sockaddr*>(&a), sizeof a) == 0;
     close(s);
     return ok;
 }
+
+bool portFree(int port) { return loopbackSucceeds(bind, port); }
 
 int freePort()
 {
@@ -56,14 +59,7 @@ int freePort()
     return ntohs(a.sin_port);
 }
 
-bool accepts(int port)
-{
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a = loopback(port);
-    const bool ok = connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-    close(s);
-    return ok;
-}
+bool accepts(int port) { return loopbackSucceeds(connect, port); }
 
 } // namespace
 
