@@ -30,23 +30,16 @@ public:
 private:
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_rng); }
 
-    std::string name()
-    {
-        static const std::string names[] = {"a", "item", "x.y", "_z", "n-1", "ns:tag", "$v", "товар"_w, "Ель"_w, "A9"};
-        return names[pick(10)];
-    }
+    std::string name() { return m_names[static_cast<std::size_t>(pick(static_cast<int>(m_names.size())))]; }
 
     // Awkward but representable bytes: markup characters, quotes, Cyrillic, inner blanks.
     std::string text(bool inner, std::string_view forbidden)
     {
-        static const std::vector<std::string> pieces = {
-            "&", "<", ">", "\"", "'", "&amp;", "&lt;", "]]", "--", "Ж"_w, "ё"_w, "№"_w, "a", "Zz", " ", "\t", "\r\n",
-            "\xA0", "\x98", "\xFF", "&#65;", "=", "/", "?", "!"};
         for (;;) {
             std::string s;
             const int n = 1 + pick(8);
             for (int i = 0; i < n; ++i)
-                s += pieces[static_cast<std::size_t>(pick(static_cast<int>(pieces.size())))];
+                s += m_pieces[static_cast<std::size_t>(pick(static_cast<int>(m_pieces.size())))];
             if (inner && (static_cast<unsigned char>(s.front()) <= ' ' || static_cast<unsigned char>(s.back()) <= ' '))
                 continue;
             if (!forbidden.empty() && (s.find(forbidden) != std::string::npos || s.back() == forbidden.front()))
@@ -88,6 +81,12 @@ private:
     }
 
     std::mt19937 m_rng;
+    // Element names, all of name characters only (Ё and ё are not among them).
+    const std::vector<std::string> m_names{"a", "item", "x.y", "_z", "n-1", "ns:tag", "$v", "товар"_w, "Ель"_w, "A9"};
+    // Awkward but representable pieces of text.
+    const std::vector<std::string> m_pieces{"&", "<", ">", "\"", "'", "&amp;", "&lt;", "]]", "--", "Ж"_w, "ё"_w, "№"_w,
+                                            "a", "Zz", " ", "\t", "\r\n", "\xA0", "\x98", "\xFF", "&#65;", "=", "/",
+                                            "?", "!"};
 };
 
 // Empty when the trees agree, else where they first differ.
