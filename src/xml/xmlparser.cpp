@@ -70,6 +70,15 @@ private:
                 ++n;
         return n > 0 ? n + 1 : 0;
     }
+    // "Строка № <line>, номер символа <position>" for the current position.
+    std::string wherePrefix() const
+    {
+        std::string out = "Строка № "_w;
+        out += std::to_string(lineOf(p));
+        out += ", номер символа "_w;
+        out += std::to_string(p);
+        return out;
+    }
     // count bytes of the text from start (clipped to the text).
     std::string excerpt(long long start, std::size_t count) const
     {
@@ -109,10 +118,7 @@ Tok Parser::readToken(std::string_view& name, std::string& quoted)
         break;
     }
     if (!kNameChar[static_cast<unsigned char>(c)]) {
-        std::string msg = "Строка № "_w;
-        msg += std::to_string(lineOf(p));
-        msg += ", номер символа "_w;
-        msg += std::to_string(p);
+        std::string msg = wherePrefix();
         msg += " :Недопустимый символ в XML:\""_w;
         msg += c;
         msg += '"';
@@ -287,10 +293,7 @@ void Parser::parseContent(TXMLNode* n, int depth)
             tagOrderError(name);
         }
         if (depth + 1 >= kMaxDepth) {
-            std::string msg = "Строка № "_w;
-            msg += std::to_string(lineOf(p));
-            msg += ", номер символа "_w;
-            msg += std::to_string(p);
+            std::string msg = wherePrefix();
             msg += Format(" :Слишком глубокая вложенность тегов (более %d)"_w, {kMaxDepth});
             throw Exception(std::move(msg));
         }
