@@ -1,7 +1,6 @@
 // TpFIBQuery: running statements and reading their rows.
 #include "db/fibquery.h"
 
-#include "db/fibdatabase.h"
 #include "db/fibstatement.h"
 #include "db/fibtransaction.h"
 #include "util/cp1251.h"
