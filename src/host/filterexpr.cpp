@@ -8,6 +8,7 @@
 #include "host/filternode.h"
 #include "util/cp1251.h"
 #include "util/sysutils.h"
+#include "util/wildcard.h"
 
 namespace lm {
 
@@ -57,25 +58,9 @@ int compareText(const Val& a, const Val& b)
 // the last "%", so the cost stays linear in practice.
 bool likeMatch(const Val& subject, std::string_view p, const unsigned char* pmap)
 {
-    const std::string_view s = subject.s;
-    std::size_t i = 0, j = 0, star = std::string_view::npos, mark = 0;
-    while (i < s.size()) {
-        if (j < p.size() && p[j] == '%') {
-            star = j++;
-            mark = i;
-        } else if (j < p.size() && (p[j] == '_' || mapped(pmap, p[j]) == mapped(subject.map, s[i]))) {
-            ++i;
-            ++j;
-        } else if (star != std::string_view::npos) {
-            j = star + 1;
-            i = ++mark;
-        } else {
-            return false;
-        }
-    }
-    while (j < p.size() && p[j] == '%')
-        ++j;
-    return j == p.size();
+    return detail::WildcardMatch(subject.s, p, '%', [&](char m, char c) {
+        return m == '_' || mapped(pmap, m) == mapped(subject.map, c);
+    });
 }
 
 TFilterTruth fromBool(bool b)

@@ -16,6 +16,7 @@
 
 #include "util/cp1251.h"
 #include "util/exceptions.h"
+#include "util/wildcard.h"
 
 namespace lm {
 
@@ -400,25 +401,9 @@ bool MatchesMask(std::string_view name, std::string_view mask)
 {
     if (mask == "*.*")
         mask = "*";
-    // Greedy matching with one backtrack point: the last "*" seen.
-    size_t n = 0, m = 0, starM = std::string_view::npos, starN = 0;
-    while (n < name.size()) {
-        if (m < mask.size() && mask[m] == '*') {
-            starM = m++;
-            starN = n;
-        } else if (m < mask.size() && (mask[m] == '?' || upCase(mask[m]) == upCase(name[n]))) {
-            ++m;
-            ++n;
-        } else if (starM != std::string_view::npos) {
-            m = starM + 1;
-            n = ++starN;
-        } else {
-            return false;
-        }
-    }
-    while (m < mask.size() && mask[m] == '*')
-        ++m;
-    return m == mask.size();
+    return detail::WildcardMatch(name, mask, '*', [](char m, char c) {
+        return m == '?' || upCase(m) == upCase(c);
+    });
 }
 
 void CreateFileList(const std::string& dir, const std::string& mask, std::vector<std::string>& list)

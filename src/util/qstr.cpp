@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "util/cp1251.h"
+#include "util/wildcard.h"
 
 namespace lm {
 
@@ -122,27 +123,9 @@ bool Q_TestByMask(std::string_view s, std::string_view mask, char maskChar)
 
 bool Q_TestWildStr(std::string_view s, std::string_view mask, char maskChar, char wildCard)
 {
-    // Greedy matching with one back-tracking point: the last wildcard seen takes one more
-    // character whenever the rest fails, which keeps the work quadratic at worst.
-    std::size_t i = 0, m = 0;
-    std::size_t starMask = std::string_view::npos, starText = 0;
-    while (i < s.size()) {
-        if (m < mask.size() && mask[m] == wildCard) {
-            starMask = m++;
-            starText = i;
-        } else if (m < mask.size() && (mask[m] == maskChar || mask[m] == s[i])) {
-            ++m;
-            ++i;
-        } else if (starMask != std::string_view::npos) {
-            m = starMask + 1;
-            i = ++starText;
-        } else {
-            return false;
-        }
-    }
-    while (m < mask.size() && mask[m] == wildCard)
-        ++m;
-    return m == mask.size();
+    return detail::WildcardMatch(s, mask, wildCard, [maskChar](char m, char c) {
+        return m == maskChar || m == c;
+    });
 }
 
 int Q_StrScan(std::string_view s, char ch, int start)
