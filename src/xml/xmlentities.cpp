@@ -35,23 +35,6 @@ constexpr Entity kEntities[] = {
     {"&gt;", '>'}, {"&lt;", '<'}, {"&quot;", '"'}, {"&apos;", '\''}, {"&amp;", '&'},
 };
 
-template <bool Attr>
-void appendEncoded(std::string& out, std::string_view s)
-{
-    out.reserve(out.size() + s.size());
-    for (char c : s) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '"': if (Attr) out += "&quot;"; else out += c; break;
-        case '>': if (Attr) out += "&gt;"; else out += c; break;
-        case '\'': if (Attr) out += "&apos;"; else out += c; break;
-        case '\0': out += ' '; break;
-        default: out += c;
-        }
-    }
-}
-
 } // namespace
 
 namespace detail {
@@ -175,18 +158,29 @@ std::string XMLEncode(std::string_view s)
     return out;
 }
 
-std::string XMLEncodeAttr(std::string_view s)
+namespace {
+struct Appender {
+    std::string& out;
+    void add(std::string_view s) { out.append(s); }
+};
+std::string encoded(std::string_view s, bool attr)
 {
     std::string out;
-    appendEncoded<true>(out, s);
+    out.reserve(s.size());
+    Appender sink{out};
+    detail::addXMLEncoded(sink, s, attr);
     return out;
+}
+} // namespace
+
+std::string XMLEncodeAttr(std::string_view s)
+{
+    return encoded(s, true);
 }
 
 std::string XMLEncodeNode(std::string_view s)
 {
-    std::string out;
-    appendEncoded<false>(out, s);
-    return out;
+    return encoded(s, false);
 }
 
 } // namespace lm

@@ -17,6 +17,7 @@
 
 #include "util/exceptions.h"
 #include "util/faststring.h"
+#include "xml/xmlentities.h"
 #include "xml/xmlnode.h"
 
 namespace lm {
@@ -73,44 +74,6 @@ private:
     char m_block[16384];
 };
 
-// The bytes that need replacing: in attribute values all five plus the zero byte, in text
-// only & and < (and the zero byte).
-constexpr std::array<bool, 256> escapeTable(bool attr)
-{
-    std::array<bool, 256> t{};
-    t['&'] = t['<'] = t[0] = true;
-    if (attr)
-        t['"'] = t['>'] = t['\''] = true;
-    return t;
-}
-constexpr std::array<bool, 256> kEscapeAttr = escapeTable(true);
-constexpr std::array<bool, 256> kEscapeText = escapeTable(false);
-
-// Appends s with those bytes replaced by their entities (a zero byte by a space).
-template <class Sink>
-void addEncoded(Sink& sink, std::string_view s, bool attr)
-{
-    const std::array<bool, 256>& escape = attr ? kEscapeAttr : kEscapeText;
-    std::size_t from = 0;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (!escape[static_cast<unsigned char>(s[i])])
-            continue;
-        std::string_view rep;
-        switch (s[i]) {
-        case '&': rep = "&amp;"; break;
-        case '<': rep = "&lt;"; break;
-        case '"': rep = "&quot;"; break;
-        case '>': rep = "&gt;"; break;
-        case '\'': rep = "&apos;"; break;
-        default: rep = " "; break;
-        }
-        sink.add(s.substr(from, i - from));
-        sink.add(rep);
-        from = i + 1;
-    }
-    sink.add(s.substr(from));
-}
-
 template <class Sink>
 void addAttrs(Sink& sink, const TXMLNode& n)
 {
@@ -118,7 +81,7 @@ void addAttrs(Sink& sink, const TXMLNode& n)
         sink.add(" ");
         sink.add(a->Name);
         sink.add("=\"");
-        addEncoded(sink, a->Value, true);
+        detail::addXMLEncoded(sink, a->Value, true);
         sink.add("\"");
     }
 }
@@ -150,11 +113,11 @@ void writeCompact(Sink& sink, const TXMLNode& n, bool headers)
         sink.add(" ");
         sink.add(n.Name);
         sink.add("=\"");
-        addEncoded(sink, n.Value, true);
+        detail::addXMLEncoded(sink, n.Value, true);
         sink.add("\"");
         return;
     case ntText:
-        addEncoded(sink, n.Value, false);
+        detail::addXMLEncoded(sink, n.Value, false);
         return;
     case ntCData:
         sink.add("<![CDATA[");
