@@ -1,6 +1,6 @@
 // Queries, parameters, transactions, server errors, boolean columns and the locale queries.
 #include "demofixture.h"
-#include "errormessage.h"
+#include "../util/messageof.h"
 
 #include <gmock/gmock.h>
 
@@ -15,7 +15,7 @@ namespace {
 
 using namespace lm;
 using lmtest::DemoDbTest;
-using lmtest::errorMessage;
+using lm::test::messageOf;
 using ::testing::HasSubstr;
 
 using QueryTest = DemoDbTest;
@@ -79,19 +79,19 @@ TEST_F(QueryTest, ServerErrorsCarryTheServersMessage)
     q.SetTransaction(&write);
     q.SetOptions(TpFIBQuery::qoStartTransaction);
     q.SetSQL("select nosuch from goods");
-    const std::string unknown = errorMessage([&] { q.ExecQuery(); });
+    const std::string unknown = messageOf([&] { q.ExecQuery(); });
     EXPECT_THAT(unknown, HasSubstr("Column unknown"));
     EXPECT_THAT(unknown, HasSubstr("NOSUCH"));
     // a constraint violation at execution, and a user exception with Russian text
     q.SetSQL("insert into country (id, name) values (1, 'dup')");
-    EXPECT_THAT(errorMessage([&] { q.ExecQuery(); }), HasSubstr("PRIMARY or UNIQUE KEY"));
+    EXPECT_THAT(messageOf([&] { q.ExecQuery(); }), HasSubstr("PRIMARY or UNIQUE KEY"));
     db.ExecImmediate("create exception E_NO_GOODS 'Нет товара на складе'"_w);
     q.SetSQL("execute block as begin exception E_NO_GOODS; end");
-    EXPECT_THAT(errorMessage([&] { q.ExecQuery(); }), HasSubstr("Нет товара на складе"_w));
+    EXPECT_THAT(messageOf([&] { q.ExecQuery(); }), HasSubstr("Нет товара на складе"_w));
     // a bad database name
     TFIBDatabase missing;
     missing.SetDatabaseName((dir() / "missing.fdb").string());
-    EXPECT_THAT(errorMessage([&] { missing.Open(); }), HasSubstr("missing.fdb"));
+    EXPECT_THAT(messageOf([&] { missing.Open(); }), HasSubstr("missing.fdb"));
 }
 
 TEST_F(QueryTest, BooleanDomainRuleIsConfigurable)

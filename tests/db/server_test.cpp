@@ -12,14 +12,14 @@
 #include "db/fibdatabase.h"
 #include "db/fibquery.h"
 #include "db/fibtransaction.h"
-#include "errormessage.h"
+#include "../util/messageof.h"
 #include "loopbackserver.h"
 #include "util/exceptions.h"
 
 namespace {
 
 using namespace lm;
-using lmtest::errorMessage;
+using lm::test::messageOf;
 using lmtest::LoopbackServer;
 using ::testing::HasSubstr;
 
@@ -92,14 +92,14 @@ TEST(ServerRoute, LoopbackServerReadsTheSameDataAsTheEmbeddedEngine)
     q.SetTransaction(&tr);
     q.SetOptions(TpFIBQuery::qoStartTransaction);
     q.SetSQL("select nosuch from goods");
-    EXPECT_THAT(errorMessage([&] { q.ExecQuery(); }), HasSubstr("NOSUCH"));
+    EXPECT_THAT(messageOf([&] { q.ExecQuery(); }), HasSubstr("NOSUCH"));
     tr.Rollback();
 
     // a wrong password is refused with the server's message
     TFIBDatabase wrong;
     wrong.SetDatabaseName(server.ConnectString(served));
     wrong.SetPassword("not-the-password");
-    EXPECT_THAT(errorMessage([&] { wrong.Open(); }), HasSubstr("password"));
+    EXPECT_THAT(messageOf([&] { wrong.Open(); }), HasSubstr("password"));
 
     remote.Close();
     if (server.External())
