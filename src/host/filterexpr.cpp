@@ -77,6 +77,10 @@ struct TFilterExpr::Program {
     bool slow = false;
 
     TFilterTruth evalBool(int n, RecId rec) const;
+    // OR and AND in three-valued logic: `decisive` on either side (true for OR, false for
+    // AND) is the result and spares the other side; otherwise unknown on either side gives
+    // unknown, and `otherwise` the rest.
+    TFilterTruth junction(const Node& node, RecId rec, TFilterTruth decisive, TFilterTruth otherwise) const;
     Val evalVal(int n, RecId rec) const;
     Val readSlowField(const Node& node) const;
     TFilterTruth compare(const Node& node, const Val& x, const Val& y) const;
@@ -86,28 +90,24 @@ struct TFilterExpr::Program {
 
 // --- evaluation -------------------------------------------------------------------------------
 
+TFilterTruth TFilterExpr::Program::junction(const Node& node, RecId rec, TFilterTruth decisive,
+                                            TFilterTruth otherwise) const
+{
+    const TFilterTruth a = evalBool(node.a, rec);
+    if (a == decisive)
+        return a;
+    const TFilterTruth b = evalBool(node.b, rec);
+    if (b == decisive)
+        return b;
+    return a == TFilterTruth::ftUnknown || b == TFilterTruth::ftUnknown ? TFilterTruth::ftUnknown : otherwise;
+}
+
 TFilterTruth TFilterExpr::Program::evalBool(int n, RecId rec) const
 {
     const Node& node = nodes[n];
     switch (node.op) {
-    case Op::Or: {
-        const TFilterTruth a = evalBool(node.a, rec);
-        if (a == TFilterTruth::ftTrue)
-            return a;
-        const TFilterTruth b = evalBool(node.b, rec);
-        if (b == TFilterTruth::ftTrue)
-            return b;
-        return a == TFilterTruth::ftUnknown || b == TFilterTruth::ftUnknown ? TFilterTruth::ftUnknown : TFilterTruth::ftFalse;
-    }
-    case Op::And: {
-        const TFilterTruth a = evalBool(node.a, rec);
-        if (a == TFilterTruth::ftFalse)
-            return a;
-        const TFilterTruth b = evalBool(node.b, rec);
-        if (b == TFilterTruth::ftFalse)
-            return b;
-        return a == TFilterTruth::ftUnknown || b == TFilterTruth::ftUnknown ? TFilterTruth::ftUnknown : TFilterTruth::ftTrue;
-    }
+    case Op::Or: return junction(node, rec, TFilterTruth::ftTrue, TFilterTruth::ftFalse);
+    case Op::And: return junction(node, rec, TFilterTruth::ftFalse, TFilterTruth::ftTrue);
     case Op::Not: {
         const TFilterTruth a = evalBool(node.a, rec);
         return a == TFilterTruth::ftUnknown ? a : fromBool(a == TFilterTruth::ftFalse);
