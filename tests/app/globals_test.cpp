@@ -10,9 +10,12 @@
 #include "util/cp1251.h"
 #include "util/exceptions.h"
 
+#include "../util/messageof.h"
+
 namespace {
 
 using namespace lm;
+using lm::test::messageOf;
 
 class GlobalsTest : public ::testing::Test {
 protected:
@@ -176,18 +179,10 @@ TEST(DocManager, RoutesByTypeAndBroadcastsChanges)
     EXPECT_EQ(DocManager()->FindDocModule(101), &invoices);
 
     // unregistered type and unimplemented operation
-    try {
-        DocManager()->ShowDocList(7);
-        FAIL();
-    } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), "TDocManager.GetDocModule: Тип документа 7 не зарегистрирован!"_w);
-    }
-    try {
-        DocManager()->ShowDocList(101);
-        FAIL();
-    } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), "TDocModule: Метод ShowDocList не реализован в классе InvoiceModule (DocType=101)"_w);
-    }
+    EXPECT_EQ(messageOf([&] { DocManager()->ShowDocList(7); }),
+              "TDocManager.GetDocModule: Тип документа 7 не зарегистрирован!"_w);
+    EXPECT_EQ(messageOf([&] { DocManager()->ShowDocList(101); }),
+              "TDocModule: Метод ShowDocList не реализован в классе InvoiceModule (DocType=101)"_w);
 
     // listeners hear changes after the modules; a destroyed one no longer does
     auto first = std::make_unique<ListScreen>();
@@ -199,12 +194,8 @@ TEST(DocManager, RoutesByTypeAndBroadcastsChanges)
     DocManager()->AddListener(first.get());
     DocManager()->AddListener(&second);
     TComponent plain;
-    try {
-        DocManager()->AddListener(&plain);
-        FAIL();
-    } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), "TDocManager.AddListener: Component TComponent is not implement IDocListsener");
-    }
+    EXPECT_EQ(messageOf([&] { DocManager()->AddListener(&plain); }),
+              "TDocManager.AddListener: Component TComponent is not implement IDocListsener");
     DocManager()->UpdateDocList(101, Currency::FromInt(1), ukInsert, nullptr);
     first.reset();
     DocManager()->UpdateDocList(101, Currency::FromInt(1), ukDelete, nullptr);

@@ -16,11 +16,14 @@
 #include "host/sqliteregistrystore.h"
 #include "util/cp1251.h"
 
+#include "../util/messageof.h"
+
 extern char** environ;
 
 namespace {
 
 using namespace lm;
+using lm::test::messageOf;
 namespace fs = std::filesystem;
 
 fs::path tempDir()
@@ -80,12 +83,7 @@ TEST_P(RegistryTest, TypedValuesRoundTripAndKeepTheirTypes)
     EXPECT_TRUE(reg.ReadBool("UFilterOn"));
     EXPECT_EQ(reg.ReadInteger("UFilterOn"), 1);  // booleans are integers 0/1
     // a value of the other type or a missing one is refused with the platform's message
-    try {
-        reg.ReadInteger("Caption");
-        FAIL();
-    } catch (const ERegistryException& e) {
-        EXPECT_EQ(e.Message(), "Invalid data type for 'Caption'");
-    }
+    EXPECT_EQ(messageOf<ERegistryException>([&] { reg.ReadInteger("Caption"); }), "Invalid data type for 'Caption'");
     EXPECT_THROW(reg.ReadString("Top"), ERegistryException);
     EXPECT_THROW(reg.ReadInteger("Missing"), ERegistryException);
     EXPECT_EQ(reg.ReadString("Missing"), "");
@@ -111,12 +109,7 @@ TEST_P(RegistryTest, KeysAreCaseInsensitiveAndRelativeToTheOpenKey)
     EXPECT_EQ(names, std::vector<std::string>{"Мой"_w});  // the spelling of creation
     // no key open: writes fail with the platform's message
     reg.CloseKey();
-    try {
-        reg.WriteInteger("X", 1);
-        FAIL();
-    } catch (const ERegistryException& e) {
-        EXPECT_EQ(e.Message(), "Failed to set data for 'X'");
-    }
+    EXPECT_EQ(messageOf<ERegistryException>([&] { reg.WriteInteger("X", 1); }), "Failed to set data for 'X'");
 }
 
 TEST_P(RegistryTest, DeleteKeyRemovesTheSubtreeButNotSiblings)
