@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "util/cp1251.h"
-#include "xml/xmlpool.h"
+#include "xml/detail/xmlpool.h"
 #include "util/strs_files.h"
 
 namespace lm {

@@ -54,7 +54,7 @@ public:
     ~TXMLNode();
     TXMLNode(const TXMLNode&) = delete;
     TXMLNode& operator=(const TXMLNode&) = delete;
-    // Nodes come from a pool of fixed-size blocks (see xmlpool.h).
+    // Nodes come from a pool of fixed-size blocks (see detail/xmlpool.h).
     static void* operator new(std::size_t size);
     static void operator delete(void* p) noexcept;
 

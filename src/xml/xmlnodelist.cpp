@@ -5,7 +5,7 @@
 
 #include "util/cp1251.h"
 #include "xml/xmlnode.h"
-#include "xml/xmlpool.h"
+#include "xml/detail/xmlpool.h"
 #include "util/qstr.h"
 
 namespace lm {
