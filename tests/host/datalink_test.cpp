@@ -7,6 +7,7 @@
 
 using namespace lm;
 using lm::test::GoodsData;
+using lm::test::GoodsSource;
 
 namespace {
 
@@ -29,16 +30,11 @@ protected:
     }
 };
 
-// The goods behind a data source, with a recording link on that source.
-struct LinkedGoods : GoodsData {
-    TDataSource source;
+// The goods source with a recording link on it.
+struct LinkedGoods : GoodsSource {
     RecordingLink link;
 
-    LinkedGoods()
-    {
-        source.SetDataSet(&goods);
-        link.SetDataSource(&source);
-    }
+    LinkedGoods() { link.SetDataSource(&source); }
 };
 
 } // namespace

@@ -6,18 +6,13 @@
 #include "hostfixture.h"
 
 using namespace lm;
-using lm::test::GoodsData;
+using lm::test::GoodsSource;
 
 namespace {
 
-struct GridData : GoodsData {
-    TDataSource source;
+struct GridData : GoodsSource {
     TDBGridEh grid;
-    GridData()
-    {
-        source.SetDataSet(&goods);
-        grid.SetDataSource(&source);
-    }
+    GridData() { grid.SetDataSource(&source); }
 };
 
 } // namespace

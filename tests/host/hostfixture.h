@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "host/datasource.h"
 #include "host/memdataset.h"
 #include "util/cp1251.h"
 #include "util/sysutils.h"
@@ -57,6 +58,13 @@ struct GoodsData {
         goods.ScanRecords([&] { out.push_back(goods.FieldByName("ID")->AsInteger()); });
         return out;
     }
+};
+
+// The goods behind a data source, for tests of what links to a source.
+struct GoodsSource : GoodsData {
+    TDataSource source;
+
+    GoodsSource() { source.SetDataSet(&goods); }
 };
 
 } // namespace lm::test
