@@ -101,21 +101,7 @@ std::u16string ReTranslate(const Variant& value, const std::string& locale)
 
 std::string ReTranslateUtf8(const Variant& value, const std::string& locale)
 {
-    const std::u16string w = ReTranslate(value, locale);
-    std::string out;
-    for (char16_t c : w) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
+    return utf16ToUtf8(ReTranslate(value, locale));
 }
 
 } // namespace lm

@@ -20,12 +20,7 @@ bool FibLinks::relink(T*& link, T* to)
         return false;
     m_close();
     m_stmt.unprepare();
-    if (link)
-        m_owner.RemoveFreeNotification(link);
-    link = to;
-    if (to)
-        m_owner.FreeNotification(to);
-    return true;
+    return m_owner.ReplaceLink(link, to);
 }
 
 void FibLinks::setDatabase(TFIBDatabase* db) { relink(m_database, db); }

@@ -20,13 +20,7 @@ TUFilter::~TUFilter() = default;
 
 void TUFilter::SetDataSet(TDataSet* dataSet)
 {
-    if (m_dataSet == dataSet)
-        return;
-    if (m_dataSet)
-        RemoveFreeNotification(m_dataSet);
-    m_dataSet = dataSet;
-    if (m_dataSet)
-        FreeNotification(m_dataSet);
+    ReplaceLink(m_dataSet, dataSet);
 }
 
 void TUFilter::Notification(TComponent* component, TOperation operation)

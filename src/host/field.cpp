@@ -85,14 +85,8 @@ void TField::SetAlignment(TAlignment alignment)
 
 void TField::SetLookupDataSet(TDataSet* dataSet)
 {
-    if (dataSet == m_lookupDataSet)
-        return;
-    if (m_lookupDataSet)
-        RemoveFreeNotification(m_lookupDataSet);
-    m_lookupDataSet = dataSet;
-    if (m_lookupDataSet)
-        FreeNotification(m_lookupDataSet);
-    RefreshLookupList();
+    if (ReplaceLink(m_lookupDataSet, dataSet))
+        RefreshLookupList();
 }
 
 void TField::Notification(TComponent* component, TOperation operation)

@@ -214,14 +214,8 @@ TDBGridEh::~TDBGridEh() = default;
 
 void TDBGridEh::SetDataSource(TDataSource* source)
 {
-    if (source == m_dataSource)
-        return;
-    if (m_dataSource)
-        RemoveFreeNotification(m_dataSource);
-    m_dataSource = source;
-    if (m_dataSource)
-        FreeNotification(m_dataSource);
-    m_selectedRows.Clear();
+    if (ReplaceLink(m_dataSource, source))
+        m_selectedRows.Clear();
 }
 
 void TDBGridEh::Notification(TComponent* component, TOperation operation)

@@ -32,6 +32,21 @@ public:
     void FreeNotification(TComponent* other);
     void RemoveFreeNotification(TComponent* other);
 
+    // Points `link` (a member of this component) at `target`, moving the free notification from
+    // the old partner to the new one. Returns false, doing nothing, when it already points there.
+    template <typename T>
+    bool ReplaceLink(T*& link, T* target)
+    {
+        if (link == target)
+            return false;
+        if (link)
+            RemoveFreeNotification(link);
+        link = target;
+        if (target)
+            FreeNotification(target);
+        return true;
+    }
+
     int Tag() const { return m_tag; }
     void SetTag(int tag) { m_tag = tag; }
 

@@ -95,6 +95,7 @@ constexpr const char* operator""_w()
 // Conversions at the edges (terminal, Qt, xlsx/ods, PDF). Characters that the code page lacks
 // become '?'; malformed UTF-8 bytes become '?' too.
 std::string cp1251ToUtf8(std::string_view text);
+std::string utf16ToUtf8(std::u16string_view text);
 std::string utf8ToCp1251(std::string_view text);
 std::u16string cp1251ToUtf16(std::string_view text);
 std::string utf16ToCp1251(std::u16string_view text);

@@ -20,6 +20,9 @@ TEST(Cp1251, Utf8RoundTripKeepsEveryAssignedByte)
             all += static_cast<char>(b);
     EXPECT_EQ(utf8ToCp1251(cp1251ToUtf8(all)), all);
     EXPECT_EQ(utf16ToCp1251(cp1251ToUtf16(all)), all);
+    EXPECT_EQ(utf16ToUtf8(cp1251ToUtf16(all)), cp1251ToUtf8(all));
+    EXPECT_EQ(utf16ToUtf8(u"\U0001F600"), "\xF0\x9F\x98\x80");  // a pair becomes one character
+    EXPECT_EQ(utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "?");
     EXPECT_EQ(cp1251ToUtf8("\xA0"), "\xC2\xA0");
 }
 
