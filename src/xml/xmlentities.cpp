@@ -18,7 +18,7 @@ constexpr unsigned char kIllegal = 1, kSpecial = 2;
 constexpr std::array<unsigned char, 256> kClass = [] {
     std::array<unsigned char, 256> t{};
     for (int c = 1; c < 32; ++c)
-        if (!(c == 9 || c == 10 || c == 13))
+        if (detail::isIllegalControl(static_cast<unsigned char>(c)))
             t[c] |= kIllegal;
     t[0] |= kSpecial;
     t['&'] |= kSpecial;
@@ -34,6 +34,39 @@ struct Entity {
 constexpr Entity kEntities[] = {
     {"&gt;", '>'}, {"&lt;", '<'}, {"&quot;", '"'}, {"&apos;", '\''}, {"&amp;", '&'},
 };
+
+// The byte of the reference "&#N;" or "&#xH;" that s starts with ("&#" known) when it names a
+// control byte that text may not hold raw; -1 otherwise, and then the reference stays as it is.
+// len gets the reference's length.
+int controlReference(std::string_view s, std::size_t& len)
+{
+    if (s.size() < 4)
+        return -1;
+    const bool hex = s[2] == 'x';
+    const int base = hex ? 16 : 10;
+    std::size_t i = hex ? 3 : 2;
+    const std::size_t first = i;
+    int value = 0;
+    // Three digits are enough for any byte (leading zeros included); longer ones name none.
+    for (; i < s.size() && i < first + 3; ++i) {
+        const char c = s[i];
+        int d;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (hex && c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else if (hex && c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else
+            break;
+        value = value * base + d;
+    }
+    if (i == first || i >= s.size() || s[i] != ';' || value >= 32 ||
+        !detail::isIllegalControl(static_cast<unsigned char>(value)))
+        return -1;
+    len = i + 1;
+    return value;
+}
 
 } // namespace
 
@@ -121,6 +154,14 @@ void appendXMLDecodedChecked(std::string& out, std::string_view s, const TextSca
         }
         i = j + 1;
         char decoded = '&';
+        std::size_t len = 0;
+        if (j + 1 < s.size() && s[j + 1] == '#') {
+            if (const int control = controlReference(s.substr(j), len); control >= 0) {
+                out += static_cast<char>(control);
+                i = j + len;
+                continue;
+            }
+        }
         for (const Entity& e : kEntities) {
             if (s.substr(j, e.text.size()) == e.text) {
                 decoded = e.byte;
@@ -142,45 +183,34 @@ std::string XMLDecode(std::string_view s)
     return out;
 }
 
-std::string XMLEncode(std::string_view s)
-{
-    std::string out;
-    for (char c : s) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '"': out += "&quot;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '\'': out += "&apos;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
 namespace {
 struct Appender {
     std::string& out;
     void add(std::string_view s) { out.append(s); }
 };
-std::string encoded(std::string_view s, bool attr)
+std::string encoded(std::string_view s, const std::array<bool, 256>& escape)
 {
     std::string out;
     out.reserve(s.size());
     Appender sink{out};
-    detail::addXMLEncoded(sink, s, attr);
+    detail::addXMLEncoded(sink, s, escape);
     return out;
 }
 } // namespace
 
+std::string XMLEncode(std::string_view s)
+{
+    return encoded(s, detail::kEscapeAll);
+}
+
 std::string XMLEncodeAttr(std::string_view s)
 {
-    return encoded(s, true);
+    return encoded(s, detail::kEscapeAttr);
 }
 
 std::string XMLEncodeNode(std::string_view s)
 {
-    return encoded(s, false);
+    return encoded(s, detail::kEscapeText);
 }
 
 } // namespace lm

@@ -7,17 +7,20 @@
 
 namespace lm {
 
-// Decodes &gt; &lt; &quot; &apos; &amp; (numeric references stay as they are) and turns zero
-// bytes into spaces. Because &amp; is decoded last, "&amp;lt;" gives "&lt;". Raises
-// lm::Exception "Illegal char in XML. Char %s code x%.2X." for the first byte in 1..8, 11, 12
-// or 14..31.
+// Decodes &gt; &lt; &quot; &apos; &amp; and turns zero bytes into spaces. Numeric references
+// stay as they are, except those of the control bytes 1..8, 11, 12 and 14..31 ("&#7;" or
+// "&#x7;"), which are decoded: they are the only form in which such a byte can be stored, and
+// the writers use it. Because &amp; is decoded last, "&amp;lt;" gives "&lt;". Raises
+// lm::Exception "Illegal char in XML. Char %s code x%.2X." for the first raw byte in 1..8, 11,
+// 12 or 14..31.
 std::string XMLDecode(std::string_view s);
 
-// Replaces & " < > ' by their entities.
+// Replaces & " < > ' by their entities and the control bytes XMLDecode refuses raw by "&#N;".
 std::string XMLEncode(std::string_view s);
 // XMLEncode, and zero bytes become spaces: the form of attribute values.
 std::string XMLEncodeAttr(std::string_view s);
-// Only & and < are replaced (zero bytes become spaces): the form of text content.
+// Only & and < and the control bytes are replaced (zero bytes become spaces): the form of text
+// content.
 std::string XMLEncodeNode(std::string_view s);
 
 namespace detail {
@@ -35,37 +38,57 @@ void appendXMLDecodedChecked(std::string& out, std::string_view s, const TextSca
 // The check half of XMLDecode: raises the illegal-character error when s holds one.
 void checkXMLChars(std::string_view s);
 
-// The bytes that need replacing: in attribute values & " < > ' and the zero byte, in text only
-// & and < and the zero byte.
-constexpr std::array<bool, 256> escapeTable(bool attr)
+// True for a control byte that XML text may not hold raw: below 32 except zero (which the
+// encoders and the decoder turn into a space), tab, line feed and carriage return.
+constexpr bool isIllegalControl(unsigned char c)
+{
+    return c >= 1 && c < 32 && c != 9 && c != 10 && c != 13;
+}
+
+// "&#N;" for each control byte that isIllegalControl holds (empty for the others).
+inline constexpr std::array<std::string_view, 32> kControlRefs = {
+    "",      "&#1;",  "&#2;",  "&#3;",  "&#4;",  "&#5;",  "&#6;",  "&#7;",  "&#8;",  "",      "",
+    "&#11;", "&#12;", "",      "&#14;", "&#15;", "&#16;", "&#17;", "&#18;", "&#19;", "&#20;", "&#21;",
+    "&#22;", "&#23;", "&#24;", "&#25;", "&#26;", "&#27;", "&#28;", "&#29;", "&#30;", "&#31;",
+};
+
+// The bytes that need replacing: & < and the control bytes always; " > ' when quotes, the zero
+// byte when zeroToSpace.
+constexpr std::array<bool, 256> escapeTable(bool quotes, bool zeroToSpace)
 {
     std::array<bool, 256> t{};
-    t['&'] = t['<'] = t[0] = true;
-    if (attr)
+    t['&'] = t['<'] = true;
+    t[0] = zeroToSpace;
+    if (quotes)
         t['"'] = t['>'] = t['\''] = true;
+    for (int c = 1; c < 32; ++c)
+        t[c] = isIllegalControl(static_cast<unsigned char>(c));
     return t;
 }
-inline constexpr std::array<bool, 256> kEscapeAttr = escapeTable(true);
-inline constexpr std::array<bool, 256> kEscapeText = escapeTable(false);
+inline constexpr std::array<bool, 256> kEscapeAll = escapeTable(true, false);
+inline constexpr std::array<bool, 256> kEscapeAttr = escapeTable(true, true);
+inline constexpr std::array<bool, 256> kEscapeText = escapeTable(false, true);
 
-// XMLEncodeAttr (attr) or XMLEncodeNode of s handed to sink.add in runs, so that the writer can
-// encode straight into its buffer.
+// s encoded by the escape table (kEscapeAll for XMLEncode, kEscapeAttr for XMLEncodeAttr,
+// kEscapeText for XMLEncodeNode) and handed to sink.add in runs, so that the writer can encode
+// straight into its buffer.
 template <class Sink>
-void addXMLEncoded(Sink& sink, std::string_view s, bool attr)
+void addXMLEncoded(Sink& sink, std::string_view s, const std::array<bool, 256>& escape)
 {
-    const std::array<bool, 256>& escape = attr ? kEscapeAttr : kEscapeText;
     std::size_t from = 0;
     for (std::size_t i = 0; i < s.size(); ++i) {
-        if (!escape[static_cast<unsigned char>(s[i])])
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (!escape[c])
             continue;
         std::string_view rep;
-        switch (s[i]) {
+        switch (c) {
         case '&': rep = "&amp;"; break;
         case '<': rep = "&lt;"; break;
         case '"': rep = "&quot;"; break;
         case '>': rep = "&gt;"; break;
         case '\'': rep = "&apos;"; break;
-        default: rep = " "; break;
+        case 0: rep = " "; break;
+        default: rep = kControlRefs[c]; break;
         }
         sink.add(s.substr(from, i - from));
         sink.add(rep);

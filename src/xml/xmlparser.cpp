@@ -3,11 +3,12 @@
 // Accepted syntax. The text is read in place with an index; only names, values and text runs
 // are copied out. An element is "<name", attributes name="value" (double quotes only; a bare
 // name value only on nodes made with CreateHTML), an optional "/" and ">", then content up to
-// "</name". Content is text (the five named entities decoded, runs of whitespace alone dropped),
-// child elements, "<![CDATA[...]]>" and "<!--...-->". Declarations "<?name ...?>" go to the
-// Header of the element that follows them. Comments before the root element are dropped. Any
-// other "<!" construct ends the node where it stands. Whitespace is any byte up to 32; name
-// characters are $ % - . 0-9 : @ A-Z a-z _ and the bytes 0xC0-0xFF.
+// "</name". Content is text (the five named entities and the references of control bytes
+// decoded, runs of whitespace alone dropped), child elements, "<![CDATA[...]]>" and
+// "<!--...-->". Declarations "<?name ...?>" go to the Header of the element that follows them.
+// Comments before the root element are dropped. Any other "<!" construct ends the node where it
+// stands. Whitespace is any byte up to 32; name characters are $ % - . 0-9 : @ A-Z a-z _ and the
+// bytes 0xC0-0xFF.
 #include <array>
 #include <memory>
 #include <string>
@@ -271,8 +272,8 @@ void Parser::parseContent(TXMLNode* n, int depth)
             const detail::TextScan scan = detail::scanText(run);
             if (scan.illegal)
                 detail::checkXMLChars(run);
-            // Entities decode to visible bytes, so the decoded text is blank exactly when the
-            // raw run is.
+            // Only a raw run of blanks is dropped: a control byte's reference ("&#7;") is
+            // content even though it decodes to a byte below the blank.
             if (scan.blank)
                 continue;
             std::string text;

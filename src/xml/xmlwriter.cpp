@@ -1,7 +1,9 @@
 // The XML writer: compact and indented text of a node, and saving a tree to a file.
 //
 // Output format. Attributes are written as ' name="value"' with & " < > ' encoded; text as its
-// value with & and < encoded; CDATA and comments raw inside their markers. The compact form
+// value with & and < encoded; in both, the control bytes the parser refuses raw (below 32 but
+// for tab, LF and CR) as "&#N;", which it decodes back. CDATA and comments raw inside their
+// markers. The compact form
 // has no line breaks. The indented form puts each element on its own line ending in CR LF,
 // indented by one (FormattedCode) or two (FormattedFastCode) more spaces per level; an element
 // whose first child is text starts its content on the same line. A saved file is the first
@@ -74,16 +76,22 @@ private:
     char m_block[16384];
 };
 
+// ' name="value"' of an attribute node.
+template <class Sink>
+void addAttr(Sink& sink, const TXMLNode& a)
+{
+    sink.add(" ");
+    sink.add(a.Name);
+    sink.add("=\"");
+    detail::addXMLEncoded(sink, a.Value, detail::kEscapeAttr);
+    sink.add("\"");
+}
+
 template <class Sink>
 void addAttrs(Sink& sink, const TXMLNode& n)
 {
-    for (const TXMLNode* a : n.Attrs()) {
-        sink.add(" ");
-        sink.add(a->Name);
-        sink.add("=\"");
-        detail::addXMLEncoded(sink, a->Value, true);
-        sink.add("\"");
-    }
+    for (const TXMLNode* a : n.Attrs())
+        addAttr(sink, *a);
 }
 
 // The compact form of n; with headers, each node's declarations go in front of it.
@@ -110,25 +118,19 @@ void writeCompact(Sink& sink, const TXMLNode& n, bool headers)
         sink.add(">");
         return;
     case ntAttr:
-        sink.add(" ");
-        sink.add(n.Name);
-        sink.add("=\"");
-        detail::addXMLEncoded(sink, n.Value, true);
-        sink.add("\"");
+        addAttr(sink, n);
         return;
     case ntText:
-        detail::addXMLEncoded(sink, n.Value, false);
+        detail::addXMLEncoded(sink, n.Value, detail::kEscapeText);
         return;
     case ntCData:
-        sink.add("<![CDATA[");
+    case ntComment: {
+        const bool cdata = n.NodeType == ntCData;
+        sink.add(cdata ? "<![CDATA[" : "<!--");
         sink.add(n.Value);
-        sink.add("]]>");
+        sink.add(cdata ? "]]>" : "-->");
         return;
-    case ntComment:
-        sink.add("<!--");
-        sink.add(n.Value);
-        sink.add("-->");
-        return;
+    }
     }
 }
 

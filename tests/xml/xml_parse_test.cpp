@@ -53,6 +53,30 @@ TEST(XmlParse, EntitiesDecodeOnceAndCharacterReferencesStay)
     EXPECT_EQ(XMLEncodeNode(std::string("&<>\"'\0", 6)), "&amp;&lt;>\"' ");
 }
 
+TEST(XmlParse, ControlBytesTravelAsCharacterReferences)
+{
+    // Only the control bytes that text may not hold raw are decoded from references.
+    EXPECT_EQ(TXMLNode::Create("<a>x&#7;&#x1F;&#x0b;&#01;y</a>")->GetValue(), "x\x07\x1F\x0B\x01y");
+    EXPECT_EQ(TXMLNode::Create("<a v=\"&#12;\"/>")->GetAttr("v"), "\x0C");
+    EXPECT_EQ(XMLDecode("&#9;&#10;&#13;&#0;&#32;&#0007;&#7&#x;&#;&#X7;&amp;#7;"),
+              "&#9;&#10;&#13;&#0;&#32;&#0007;&#7&#x;&#;&#X7;&#7;");
+    // A text of control bytes alone is content, not a blank run between tags.
+    auto only = TXMLNode::Create("<a><b/>&#2;<c/></a>");
+    ASSERT_EQ(only->GetCount(), 3);
+    EXPECT_EQ(only->GetNodebyIndex(1)->Value, "\x02");
+
+    const std::string controls("\x01\x08\t\n\x0B\x0C\r\x0E\x1F", 9);
+    EXPECT_EQ(XMLEncodeNode(controls), "&#1;&#8;\t\n&#11;&#12;\r&#14;&#31;");
+    EXPECT_EQ(XMLEncodeAttr(controls + "'"), "&#1;&#8;\t\n&#11;&#12;\r&#14;&#31;&apos;");
+    EXPECT_EQ(XMLEncode(std::string("\x07\0", 2)), std::string("&#7;\0", 5));
+    for (int c = 0; c < 256; ++c) {
+        const std::string one(1, static_cast<char>(c));
+        const std::string back = c == 0 ? " " : one;
+        EXPECT_EQ(XMLDecode(XMLEncodeNode(one)), back) << c;
+        EXPECT_EQ(XMLDecode(XMLEncodeAttr(one)), back) << c;
+    }
+}
+
 TEST(XmlParse, CDataAndCommentsKeepRawContent)
 {
     auto r = TXMLNode::Create("<r><![CDATA[<x>&amp;]]><!-- c --></r>");

@@ -1,8 +1,9 @@
 // Property: a generated tree saved with SaveXML and parsed back is the same tree.
 //
 // The generator keeps to what the indented layout can carry unchanged: text never sits beside
-// an element (the indent would join it), never starts or ends with blanks, and two texts are
-// never neighbours; comments hold no "-->" and do not end in "-"; CDATA holds no "]]>".
+// an element (the indent would join it), never starts or ends with blanks (space, tab, CR, LF),
+// and two texts are never neighbours; comments hold no "-->" and do not end in "-"; CDATA holds
+// no "]]>". Control bytes may stand anywhere in text and attribute values, edges included.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -40,13 +41,15 @@ private:
             const int n = 1 + pick(8);
             for (int i = 0; i < n; ++i)
                 s += m_pieces[static_cast<std::size_t>(pick(static_cast<int>(m_pieces.size())))];
-            if (inner && (static_cast<unsigned char>(s.front()) <= ' ' || static_cast<unsigned char>(s.back()) <= ' '))
+            if (inner && (blank(s.front()) || blank(s.back())))
                 continue;
             if (!forbidden.empty() && (s.find(forbidden) != std::string::npos || s.back() == forbidden.front()))
                 continue;
             return s;
         }
     }
+
+    static bool blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
     void fill(TXMLNode& node, int depth)
     {
@@ -83,10 +86,11 @@ private:
     std::mt19937 m_rng;
     // Element names, all of name characters only (Ё and ё are not among them).
     const std::vector<std::string> m_names{"a", "item", "x.y", "_z", "n-1", "ns:tag", "$v", "товар"_w, "Ель"_w, "A9"};
-    // Awkward but representable pieces of text.
-    const std::vector<std::string> m_pieces{"&", "<", ">", "\"", "'", "&amp;", "&lt;", "]]", "--", "Ж"_w, "ё"_w, "№"_w,
-                                            "a", "Zz", " ", "\t", "\r\n", "\xA0", "\x98", "\xFF", "&#65;", "=", "/",
-                                            "?", "!"};
+    // Awkward but representable pieces of text, control bytes and lone CR among them.
+    const std::vector<std::string> m_pieces{"&",   "<",    ">",    "\"",   "'",    "&amp;", "&lt;", "]]",   "--",
+                                            "Ж"_w, "ё"_w,  "№"_w,  "a",    "Zz",   " ",     "\t",   "\r\n", "\xA0",
+                                            "\x98", "\xFF", "&#65;", "&#7;", "=",    "/",     "?",    "!",    "\x01",
+                                            "\x07", "\x0B", "\x0C", "\x1F", "\r",   "\r\t"};
 };
 
 // Empty when the trees agree, else where they first differ.
