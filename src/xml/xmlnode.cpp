@@ -20,6 +20,17 @@ std::unique_ptr<TXMLNode> parsedChild(std::unique_ptr<TXMLNode> node, std::strin
     return node;
 }
 
+// node given parent and the flags html and ignoreCase (the parent's flags instead when there is
+// one), then text parsed into it.
+std::unique_ptr<TXMLNode> parsedUnder(std::unique_ptr<TXMLNode> node, std::string_view text, TXMLNode* parent,
+                                      bool html, bool ignoreCase)
+{
+    node->Parent = parent;
+    node->IsHTML = parent ? parent->IsHTML : html;
+    node->IgnoreCase = parent ? parent->IgnoreCase : ignoreCase;
+    return parsedChild(std::move(node), text);
+}
+
 } // namespace
 
 std::unique_ptr<TXMLNode> TXMLNode::Create(std::string_view text)
@@ -33,14 +44,7 @@ std::unique_ptr<TXMLNode> TXMLNode::Create(std::string_view text)
 
 std::unique_ptr<TXMLNode> TXMLNode::Create(std::string_view text, TXMLNode* parent, bool ignoreCase)
 {
-    std::unique_ptr<TXMLNode> node(new TXMLNode());
-    node->Parent = parent;
-    node->IgnoreCase = ignoreCase;
-    if (parent) {
-        node->IsHTML = parent->IsHTML;
-        node->IgnoreCase = parent->IgnoreCase;
-    }
-    return parsedChild(std::move(node), text);
+    return parsedUnder(std::unique_ptr<TXMLNode>(new TXMLNode()), text, parent, false, ignoreCase);
 }
 
 std::unique_ptr<TXMLNode> TXMLNode::CreateFromFile(const std::string& fileName, TXMLNode* parent)
@@ -51,15 +55,7 @@ std::unique_ptr<TXMLNode> TXMLNode::CreateFromFile(const std::string& fileName, 
 
 std::unique_ptr<TXMLNode> TXMLNode::CreateHTML(std::string_view text, TXMLNode* parent, bool ignoreCase)
 {
-    std::unique_ptr<TXMLNode> node(new TXMLNode());
-    node->Parent = parent;
-    node->IsHTML = true;
-    node->IgnoreCase = ignoreCase;
-    if (parent) {
-        node->IsHTML = parent->IsHTML;
-        node->IgnoreCase = parent->IgnoreCase;
-    }
-    return parsedChild(std::move(node), text);
+    return parsedUnder(std::unique_ptr<TXMLNode>(new TXMLNode()), text, parent, true, ignoreCase);
 }
 
 std::unique_ptr<TXMLNode> TXMLNode::Create(std::string name, TXMLNodeType nodeType, TXMLNode* parent, std::string value)

@@ -36,6 +36,18 @@ private:
     }
 }
 
+// text converted by tryConvert; when that fails, raises message (a format of position, node
+// name and text) filled in.
+template <class T>
+T converted(bool (*tryConvert)(std::string_view, T&), const std::string& text, std::string_view message,
+            int position, std::string_view nodeName)
+{
+    T value{};
+    if (!tryConvert(text, value))
+        throw Exception(Format(message, {position, nodeName, text}));
+    return value;
+}
+
 // "." and "," both become the locale's decimal separator.
 std::string withDecimalSeparator(std::string text)
 {
@@ -130,32 +142,23 @@ Variant TXMLNode::NodeAsType(std::string_view path, int varType, int position)
 
 Currency TXMLNode::TryNodeStrToCurrency(const std::string& s, std::string_view nodeName) const
 {
-    Currency v;
-    if (!TryStrToCurr(s, v))
-        throw Exception(Format(
-            "Позиция %d узел \"%s\", имеет неверный формат. Невозможно преобразовать значение \"%s\" в число!"_w,
-            {Position, nodeName, s}));
-    return v;
+    return converted(TryStrToCurr, s,
+                     "Позиция %d узел \"%s\", имеет неверный формат. Невозможно преобразовать значение \"%s\" в число!"_w,
+                     Position, nodeName);
 }
 
 double TXMLNode::TryNodeStrToDooble(const std::string& s, std::string_view nodeName) const
 {
-    double v = 0;
-    if (!TryStrToFloat(s, v))
-        throw Exception(Format(
-            "Позиция %d, узел \"%s\", имеет неверный формат. Невозможно преобразовать значение \"%s\" в число!"_w,
-            {Position, nodeName, s}));
-    return v;
+    return converted(TryStrToFloat, s,
+                     "Позиция %d, узел \"%s\", имеет неверный формат. Невозможно преобразовать значение \"%s\" в число!"_w,
+                     Position, nodeName);
 }
 
 TDateTime TXMLNode::TryNodeStrToDateTime(const std::string& s, std::string_view nodeName) const
 {
-    TDateTime v = 0;
-    if (!TryStrToDateTime(s, v))
-        throw Exception(Format(
-            "Позиция %d, узел \"%s\", имеет неверный формат. Невозможно преобразовать значение \"%s\" в дату!"_w,
-            {Position, nodeName, s}));
-    return v;
+    return converted(TryStrToDateTime, s,
+                     "Позиция %d, узел \"%s\", имеет неверный формат. Невозможно преобразовать значение \"%s\" в дату!"_w,
+                     Position, nodeName);
 }
 
 } // namespace lm

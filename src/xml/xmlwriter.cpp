@@ -94,6 +94,29 @@ void addAttrs(Sink& sink, const TXMLNode& n)
         addAttr(sink, *a);
 }
 
+// "<name" and the attributes of element n, then selfClose when n has no children; true when n
+// is thus complete.
+template <class Sink>
+bool addStartTag(Sink& sink, const TXMLNode& n, std::string_view selfClose)
+{
+    sink.add("<");
+    sink.add(n.Name);
+    addAttrs(sink, n);
+    if (n.GetCount() != 0)
+        return false;
+    sink.add(selfClose);
+    return true;
+}
+
+// "</name" of element n and then close.
+template <class Sink>
+void addEndTag(Sink& sink, const TXMLNode& n, std::string_view close)
+{
+    sink.add("</");
+    sink.add(n.Name);
+    sink.add(close);
+}
+
 // The compact form of n; with headers, each node's declarations go in front of it.
 template <class Sink>
 void writeCompact(Sink& sink, const TXMLNode& n, bool headers)
@@ -103,19 +126,12 @@ void writeCompact(Sink& sink, const TXMLNode& n, bool headers)
             sink.add(decl->HeaderCode());
     switch (n.NodeType) {
     case ntNode:
-        sink.add("<");
-        sink.add(n.Name);
-        addAttrs(sink, n);
-        if (n.GetCount() == 0) {
-            sink.add("/>");
+        if (addStartTag(sink, n, "/>"))
             return;
-        }
         sink.add(">");
         for (const TXMLNode* child : n.Nodes())
             writeCompact(sink, *child, headers);
-        sink.add("</");
-        sink.add(n.Name);
-        sink.add(">");
+        addEndTag(sink, n, ">");
         return;
     case ntAttr:
         addAttr(sink, n);
@@ -145,13 +161,8 @@ void writeFormatted(Sink& sink, const TXMLNode& n, std::string& indent, std::siz
         writeCompact(sink, n, headers);
         return;
     }
-    sink.add("<");
-    sink.add(n.Name);
-    addAttrs(sink, n);
-    if (n.GetCount() == 0) {
-        sink.add("/>\r\n");
+    if (addStartTag(sink, n, "/>\r\n"))
         return;
-    }
     sink.add(n.Nodes().First()->NodeType == ntText ? ">" : ">\r\n");
     const bool atRoot = !n.Parent && !rootIndent.empty();
     std::string rootLevel(atRoot ? rootIndent : std::string_view());
@@ -171,9 +182,7 @@ void writeFormatted(Sink& sink, const TXMLNode& n, std::string& indent, std::siz
     }
     if (elementWritten)
         sink.add(std::string_view(level).substr(0, level.size() >= step ? level.size() - step : 0));
-    sink.add("</");
-    sink.add(n.Name);
-    sink.add(">\r\n");
+    addEndTag(sink, n, ">\r\n");
 }
 
 [[noreturn]] void ioError(const std::string& fileName, int code)

@@ -6,18 +6,15 @@
 #include "xml/xmlentities.h"
 #include "xml/xmlnode.h"
 
+#include "../util/messageof.h"
+
 using namespace lm;
 
 namespace {
 
 std::string parseError(std::string_view text)
 {
-    try {
-        TXMLNode::Create(text);
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return "(parsed)";
+    return test::messageOf([&] { TXMLNode::Create(text); });
 }
 
 } // namespace

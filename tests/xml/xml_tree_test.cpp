@@ -6,6 +6,8 @@
 #include "util/fastlist.h"
 #include "xml/xmlnode.h"
 
+#include "../util/messageof.h"
+
 using namespace lm;
 
 namespace {
@@ -43,18 +45,9 @@ TEST(XmlTree, ListLookupsAndTheListError)
     EXPECT_EQ(nodes.NodebyNameAttr("A", "id", "2"), nullptr);
     EXPECT_EQ(nodes.NodebyAttrs({"id", "k"}, {"1", "y"}), nodes.GetNode(2));
     EXPECT_EQ(nodes.NodebyAttrs({"id", "k"}, {"2", ""}), nodes.GetNode(1));
-    try {
-        nodes.NodebyAttrs({"id"}, {});
-        FAIL();
-    } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), std::string("Количество атрибутов и значений различно"_w));
-    }
-    try {
-        nodes.GetNode(5);
-        FAIL();
-    } catch (const EListError& e) {
-        EXPECT_EQ(e.Message(), "XML List Error:List index out of bounds (5)");
-    }
+    EXPECT_EQ(test::messageOf([&] { nodes.NodebyAttrs({"id"}, {}); }),
+              std::string("Количество атрибутов и значений различно"_w));
+    EXPECT_EQ(test::messageOf<EListError>([&] { nodes.GetNode(5); }), "XML List Error:List index out of bounds (5)");
     EXPECT_THROW(r->DeleteNode(-1), EListError);
     EXPECT_EQ(nodes.GetCreateNode("b"), nodes.GetNode(2));
     EXPECT_EQ(nodes.GetCreateNode("c")->Parent, r.get());
@@ -134,12 +127,8 @@ TEST(XmlTree, MoveNodeSwapsNeighboursWithinBounds)
     EXPECT_TRUE(r->MoveNode(r->GetNodebyIndex(2), false));
     EXPECT_EQ(names(*r), "b,c,a");
     auto other = TXMLNode::Create("<o/>");
-    try {
-        r->MoveNode(other.get(), true);
-        FAIL();
-    } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), std::string("Узел для перемещения не найден"_w));
-    }
+    EXPECT_EQ(test::messageOf([&] { r->MoveNode(other.get(), true); }),
+              std::string("Узел для перемещения не найден"_w));
 }
 
 TEST(XmlTree, ReplaceAndMoveChildrenKeepParentsRight)
@@ -152,12 +141,7 @@ TEST(XmlTree, ReplaceAndMoveChildrenKeepParentsRight)
     EXPECT_EQ(n->Parent, r.get());
     auto stray = TXMLNode::Create("<s/>");
     auto outsider = TXMLNode::Create("<o/>");
-    try {
-        r->ReplaceNode(outsider.get(), std::move(stray));
-        FAIL();
-    } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), "Replaced node not found");
-    }
+    EXPECT_EQ(test::messageOf([&] { r->ReplaceNode(outsider.get(), std::move(stray)); }), "Replaced node not found");
     EXPECT_NE(stray, nullptr);  // still the caller's
 
     auto target = TXMLNode::Create("<t><x/></t>");

@@ -7,7 +7,10 @@
 #include "xml/xmldate.h"
 #include "xml/xmlnode.h"
 
+#include "../util/messageof.h"
+
 using namespace lm;
+using lm::test::messageOf;
 
 namespace {
 
@@ -20,17 +23,6 @@ public:
 private:
     char m_old;
 };
-
-template <class E, class F>
-std::string messageOf(F&& f)
-{
-    try {
-        f();
-    } catch (const E& e) {
-        return e.what();
-    }
-    return "(no exception)";
-}
 
 } // namespace
 
@@ -103,13 +95,9 @@ TEST(XmlTyped, AttributeReadsAppendTheAttributeLine)
     } catch (const EAbort& e) {
         EXPECT_STREQ(e.what(), ("\r\n" + std::string("Атрибут \"id\" не задан или имеет неверный формат."_w)).c_str());
     }
-    try {
-        r->AttrAsType("bad", xvtInteger);
-        FAIL();
-    } catch (const EConvertError& e) {
-        EXPECT_EQ(e.Message(), "'x' is not a valid integer value\r\n" +
-                                   std::string("Атрибут \"bad\" не задан или имеет неверный формат."_w));
-    }
+    EXPECT_EQ(messageOf<EConvertError>([&] { r->AttrAsType("bad", xvtInteger); }),
+              "'x' is not a valid integer value\r\n" +
+                  std::string("Атрибут \"bad\" не задан или имеет неверный формат."_w));
     EXPECT_THROW(r->AttrAsType("missing", xvtDouble), EConvertError);
     EXPECT_EQ(r->GetAttrI("n"), 12);
     EXPECT_THROW(r->GetAttrI("bad"), EConvertError);
