@@ -11,28 +11,15 @@ namespace lm {
 
 namespace {
 
-// The silent abort carrying the attribute line: still an EAbort for the callers that catch
-// it, with the text for those that show it.
-class EAttrAbort : public EAbort {
-public:
-    explicit EAttrAbort(std::string text) : m_text(std::move(text)) {}
-    const char* what() const noexcept override { return m_text.c_str(); }
-
-private:
-    std::string m_text;
-};
-
-// Rethrows the exception being handled with suffix appended to its message, keeping its class.
+// Rethrows the exception being handled with suffix appended to its message, keeping its class
+// (a silent abort stays silent for the callers that catch it, with the text for those that show it).
 [[noreturn]] void rethrowWith(const std::string& suffix)
 {
     try {
         throw;
-    } catch (const EAbort& e) {
-        throw EAttrAbort(std::string(e.what()) + suffix);
-    } catch (const EConvertError& e) {
-        throw EConvertError(e.Message() + suffix);
-    } catch (const Exception& e) {
-        throw Exception(e.Message() + suffix);
+    } catch (Exception& e) {
+        e.SetMessage(e.Message() + suffix);
+        throw;
     }
 }
 

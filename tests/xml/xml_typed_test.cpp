@@ -93,7 +93,7 @@ TEST(XmlTyped, AttributeReadsAppendTheAttributeLine)
         r->AttrAsType("id", xvtString);
         FAIL();
     } catch (const EAbort& e) {
-        EXPECT_STREQ(e.what(), ("\r\n" + std::string("Атрибут \"id\" не задан или имеет неверный формат."_w)).c_str());
+        EXPECT_EQ(e.Message(), "\r\n" + std::string("Атрибут \"id\" не задан или имеет неверный формат."_w));
     }
     EXPECT_EQ(messageOf<EConvertError>([&] { r->AttrAsType("bad", xvtInteger); }),
               "'x' is not a valid integer value\r\n" +
