@@ -326,6 +326,18 @@ std::string TpFIBDataSet::GetFieldOriginAlias(TField* field)
     return sqlIdent(alias) + "." + sqlIdent(c.field);
 }
 
+bool TpFIBDataSet::IsNativeBoolean(const TField* field)
+{
+    if (!field || field->DataSet() != this)
+        return false;
+    if (!Active() && !Prepared())
+        Prepare();
+    const int no = field->FieldNo();
+    if (no <= 0 || static_cast<std::size_t>(no) > m_stmt->columns().size())
+        return false;
+    return m_stmt->columns()[no - 1].slot.type == SQL_BOOLEAN;
+}
+
 std::string TpFIBDataSet::GetFieldOriginAlias(const std::string& fieldName)
 {
     if (!Active() && !Prepared())

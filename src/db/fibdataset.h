@@ -54,6 +54,9 @@ public:
     // dataset.
     std::string GetFieldOriginAlias(TField* field);
     std::string GetFieldOriginAlias(const std::string& fieldName);
+    // Whether the field reads a native BOOLEAN column (not a SMALLINT of a boolean domain), by
+    // the statement's own description; false for fields of other datasets and non-data fields.
+    bool IsNativeBoolean(const TField* field);
     // Field by name; raises like FieldByName.
     TField* FBN(const std::string& name) const { return FieldByName(name); }
     // Closes and opens again; with `restorePosition` the record number is kept where possible.

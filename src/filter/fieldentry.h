@@ -44,8 +44,8 @@ public:
 // for a lookup). Prepares a closed Firebird dataset.
 std::string SQLOrigin(TField* field);
 
-// Whether `field` reads a native BOOLEAN table column of a Firebird dataset (asks the database's
-// metadata). False for any other field or dataset, and when the column cannot be told.
+// Whether `field` reads a native BOOLEAN column of a Firebird dataset (by the statement's own
+// description of its columns). False for any other field or dataset.
 bool IsNativeBooleanColumn(TField* field);
 
 } // namespace lm
