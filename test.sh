@@ -18,7 +18,7 @@ fi
 # ...and the core builds with Qt absent.
 cmake -S . -B build/core-only -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DLMPACK_WIDGETS=OFF -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON \
-  -DLMPACK_TESTS=OFF -DLMPACK_BENCH=OFF >/dev/null
+  -DLMPACK_TESTS=OFF -DLMPACK_BENCH=OFF --no-warn-unused-cli >/dev/null
 cmake --build build/core-only --target lmcore_all -j "$jobs"
 
 cmake -S . -B build/main -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
