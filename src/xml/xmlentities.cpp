@@ -13,8 +13,8 @@ namespace {
 
 // Byte classes: kIllegal a control byte no XML text may hold (tab, line feed, carriage return
 // and the zero byte, which becomes a space, are allowed), kSpecial a byte the decoder must look
-// at ('&' and the zero byte).
-constexpr unsigned char kIllegal = 1, kSpecial = 2;
+// at ('&' and the zero byte), kVisible a byte above the blank.
+constexpr unsigned char kIllegal = 1, kSpecial = 2, kVisible = 4;
 constexpr std::array<unsigned char, 256> kClass = [] {
     std::array<unsigned char, 256> t{};
     for (int c = 1; c < 32; ++c)
@@ -22,11 +22,13 @@ constexpr std::array<unsigned char, 256> kClass = [] {
             t[c] |= kIllegal;
     t[0] |= kSpecial;
     t['&'] |= kSpecial;
+    for (int c = 33; c < 256; ++c)
+        t[c] |= kVisible;
     return t;
 }();
 
-// The entities in the order the decoder tries them; occurrences never overlap (each holds a
-// single '&', at its start), so one left-to-right pass equals replacing them one kind at a time.
+// The entities; occurrences never overlap (each holds a single '&', at its start), so one
+// left-to-right pass equals replacing them one kind at a time.
 struct Entity {
     std::string_view text;
     char byte;
@@ -34,6 +36,22 @@ struct Entity {
 constexpr Entity kEntities[] = {
     {"&gt;", '>'}, {"&lt;", '<'}, {"&quot;", '"'}, {"&apos;", '\''}, {"&amp;", '&'},
 };
+
+// The entity s starts with ('&' known), null when none: the second byte tells the candidate.
+const Entity* namedEntity(std::string_view s)
+{
+    if (s.size() < 4)
+        return nullptr;
+    const Entity* e;
+    switch (s[1]) {
+    case 'g': e = &kEntities[0]; break;
+    case 'l': e = &kEntities[1]; break;
+    case 'q': e = &kEntities[2]; break;
+    case 'a': e = s[2] == 'p' ? &kEntities[3] : &kEntities[4]; break;
+    default: return nullptr;
+    }
+    return s.substr(0, e->text.size()) == e->text ? e : nullptr;
+}
 
 // The byte of the reference "&#N;" or "&#xH;" that s starts with ("&#" known) when it names a
 // control byte that text may not hold raw; -1 otherwise, and then the reference stays as it is.
@@ -75,7 +93,9 @@ namespace detail {
 TextScan scanText(std::string_view s)
 {
     // Eight bytes at a time: a byte below 32 anywhere (then the class table decides what it
-    // is), a byte above 32 anywhere (the text is not blank), an '&' anywhere.
+    // is), a byte above 32 anywhere (the text is not blank), an '&' anywhere. The findings stay
+    // in integers until the end: building the result flag by flag costs more than the scan of
+    // a short run.
     constexpr uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
     uint64_t control = 0, visible = 0, amp = 0;
     std::size_t i = 0;
@@ -87,23 +107,21 @@ TextScan scanText(std::string_view s)
         const uint64_t a = x ^ (ones * '&');
         amp |= (a - ones) & ~a & highs;
     }
-    bool anyControl = (control & highs) != 0, anyVisible = (visible & highs) != 0, anyAmp = (amp & highs) != 0;
-    for (; i < s.size(); ++i) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        anyControl |= c < 32;
-        anyVisible |= c > 32;
-        anyAmp |= c == '&';
-    }
+    unsigned acc = 0;
+    for (; i < s.size(); ++i)
+        acc |= kClass[static_cast<unsigned char>(s[i])];
+    if (control & highs)
+        for (std::size_t j = 0; j + 8 <= s.size(); j += 8)
+            for (std::size_t k = j; k < j + 8; ++k)
+                acc |= kClass[static_cast<unsigned char>(s[k])];
+    if (visible & highs)
+        acc |= kVisible;
+    if (amp & highs)
+        acc |= kSpecial;
     TextScan scan;
-    scan.blank = !anyVisible;
-    scan.special = anyAmp;
-    if (anyControl) {
-        for (char ch : s) {
-            const unsigned char k = kClass[static_cast<unsigned char>(ch)];
-            scan.illegal |= (k & kIllegal) != 0;
-            scan.special |= (k & kSpecial) != 0;
-        }
-    }
+    scan.illegal = (acc & kIllegal) != 0;
+    scan.special = (acc & kSpecial) != 0;
+    scan.blank = (acc & kVisible) == 0;
     return scan;
 }
 
@@ -162,12 +180,9 @@ void appendXMLDecodedChecked(std::string& out, std::string_view s, const TextSca
                 continue;
             }
         }
-        for (const Entity& e : kEntities) {
-            if (s.substr(j, e.text.size()) == e.text) {
-                decoded = e.byte;
-                i = j + e.text.size();
-                break;
-            }
+        if (const Entity* e = namedEntity(s.substr(j))) {
+            decoded = e->byte;
+            i = j + e->text.size();
         }
         out += decoded;
     }

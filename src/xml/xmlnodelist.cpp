@@ -10,6 +10,33 @@
 
 namespace lm {
 
+namespace detail {
+
+void* allocateListArray(std::size_t bytes)
+{
+    if (bytes <= 16)
+        return xmlpool::Pool<16>::allocate();
+    if (bytes <= 32)
+        return xmlpool::Pool<32>::allocate();
+    if (bytes <= 64)
+        return xmlpool::Pool<64>::allocate();
+    return ::operator new(bytes);
+}
+
+void freeListArray(void* p, std::size_t bytes) noexcept
+{
+    if (bytes <= 16)
+        xmlpool::Pool<16>::deallocate(p);
+    else if (bytes <= 32)
+        xmlpool::Pool<32>::deallocate(p);
+    else if (bytes <= 64)
+        xmlpool::Pool<64>::deallocate(p);
+    else
+        ::operator delete(p);
+}
+
+} // namespace detail
+
 TXMLNodeList::TXMLNodeList(TXMLNode* owner)
     : IgnoreCase(owner && owner->IgnoreCase), m_owner(owner)
 {

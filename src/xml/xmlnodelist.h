@@ -16,6 +16,31 @@ namespace lm {
 
 class TXMLNode;
 
+namespace detail {
+// Storage of the node lists' arrays: most lists are short (the attributes of a tag, the children
+// of a leaf element), so arrays of up to 64 bytes come from the node pools by size class and only
+// longer ones from the heap.
+void* allocateListArray(std::size_t bytes);
+void freeListArray(void* p, std::size_t bytes) noexcept;
+
+template <class T>
+struct ListAllocator {
+    using value_type = T;
+    ListAllocator() = default;
+    template <class U>
+    ListAllocator(const ListAllocator<U>&) noexcept
+    {
+    }
+    static T* allocate(std::size_t n) { return static_cast<T*>(allocateListArray(n * sizeof(T))); }
+    static void deallocate(T* p, std::size_t n) noexcept { freeListArray(p, n * sizeof(T)); }
+    template <class U>
+    bool operator==(const ListAllocator<U>&) const noexcept
+    {
+        return true;
+    }
+};
+} // namespace detail
+
 // The list error of the node lists: "XML List Error:" followed by the list's own message.
 class EListError : public Exception {
 public:
@@ -87,6 +112,10 @@ public:
     // Swaps the nodes at two valid indexes.
     void Exchange(int i, int j);
 
+private:
+    using Items = std::vector<std::unique_ptr<TXMLNode>, detail::ListAllocator<std::unique_ptr<TXMLNode>>>;
+
+public:
     // Iteration over the nodes as plain pointers.
     class const_iterator {
     public:
@@ -95,7 +124,7 @@ public:
         using difference_type = std::ptrdiff_t;
         using pointer = TXMLNode* const*;
         using reference = TXMLNode*;
-        using Base = std::vector<std::unique_ptr<TXMLNode>>::const_iterator;
+        using Base = Items::const_iterator;
         explicit const_iterator(Base it) : m_it(it) {}
         TXMLNode* operator*() const { return m_it->get(); }
         const_iterator& operator++() { ++m_it; return *this; }
@@ -116,7 +145,7 @@ private:
     void CheckIndex(int index) const;
 
     TXMLNode* m_owner;
-    std::vector<std::unique_ptr<TXMLNode>> m_items;
+    Items m_items;
 };
 
 } // namespace lm

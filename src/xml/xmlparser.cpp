@@ -39,6 +39,13 @@ constexpr std::array<bool, 256> kNameChar = [] {
     return t;
 }();
 
+// Space, tab, line feed and carriage return: the blanks a text run may hold raw.
+constexpr std::array<bool, 256> kLayout = [] {
+    std::array<bool, 256> t{};
+    t[' '] = t['\t'] = t['\n'] = t['\r'] = true;
+    return t;
+}();
+
 enum class Tok { Name, Close, Slash, Bang, Question, Quoted };
 
 class Parser {
@@ -136,14 +143,16 @@ Tok Parser::readToken(std::string_view& name, std::string& quoted)
 // refused unless html is set.
 std::unique_ptr<TXMLNode> Parser::readAttribute(std::string_view name, TXMLNode* parent, bool html, Tok& valueToken)
 {
+    // The name and value are read straight into the node's own strings.
+    std::unique_ptr<TXMLNode> attr = TXMLNode::Create(std::string(), ntAttr, parent, std::string());
+    attr->Name.assign(name);
     std::string_view bare;
-    std::string value;
-    valueToken = readToken(bare, value);
-    if (valueToken == Tok::Name)
-        value.assign(bare);
-    std::unique_ptr<TXMLNode> attr = TXMLNode::Create(std::string(name), ntAttr, parent, std::move(value));
-    if (valueToken == Tok::Name && !html)
-        throw Exception("Ожидаемое значение атрибута"_w);
+    valueToken = readToken(bare, attr->Value);
+    if (valueToken == Tok::Name) {
+        attr->Value.assign(bare);
+        if (!html)
+            throw Exception("Ожидаемое значение атрибута"_w);
+    }
     return attr;
 }
 
@@ -264,7 +273,15 @@ void Parser::parseContent(TXMLNode* n, int depth)
 {
     while (p < L) {
         if (t[p] != '<') {
-            std::size_t end = t.find('<', p);
+            // The layout between tags: blanks that may stand in text, dropped without a scan.
+            std::size_t q = p;
+            while (q < L && kLayout[static_cast<unsigned char>(t[q])])
+                ++q;
+            if (q == L || t[q] == '<') {
+                p = q;
+                continue;
+            }
+            std::size_t end = t.find('<', q);
             if (end == std::string_view::npos)
                 end = L;
             const std::string_view run = t.substr(p, end - p);
