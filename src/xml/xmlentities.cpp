@@ -14,7 +14,8 @@ namespace {
 // Byte classes: kIllegal a control byte no XML text may hold (tab, line feed, carriage return
 // and the zero byte, which becomes a space, are allowed), kSpecial a byte the decoder must look
 // at ('&' and the zero byte), kVisible a byte above the blank.
-constexpr unsigned char kIllegal = 1, kSpecial = 2, kVisible = 4;
+constexpr unsigned char kIllegal = detail::TextScan::kIllegal, kSpecial = detail::TextScan::kSpecial,
+                        kVisible = detail::TextScan::kVisible;
 constexpr std::array<unsigned char, 256> kClass = [] {
     std::array<unsigned char, 256> t{};
     for (int c = 1; c < 32; ++c)
@@ -94,8 +95,7 @@ TextScan scanText(std::string_view s)
 {
     // Eight bytes at a time: a byte below 32 anywhere (then the class table decides what it
     // is), a byte above 32 anywhere (the text is not blank), an '&' anywhere. The findings stay
-    // in integers until the end: building the result flag by flag costs more than the scan of
-    // a short run.
+    // in integers: a short run costs little more than the call.
     constexpr uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
     uint64_t control = 0, visible = 0, amp = 0;
     std::size_t i = 0;
@@ -118,11 +118,7 @@ TextScan scanText(std::string_view s)
         acc |= kVisible;
     if (amp & highs)
         acc |= kSpecial;
-    TextScan scan;
-    scan.illegal = (acc & kIllegal) != 0;
-    scan.special = (acc & kSpecial) != 0;
-    scan.blank = (acc & kVisible) == 0;
-    return scan;
+    return TextScan{acc};
 }
 
 void checkXMLChars(std::string_view s)
@@ -145,14 +141,14 @@ void checkXMLChars(std::string_view s)
 void appendXMLDecoded(std::string& out, std::string_view s)
 {
     const TextScan scan = scanText(s);
-    if (scan.illegal)
+    if (scan.illegal())
         checkXMLChars(s);
     appendXMLDecodedChecked(out, s, scan);
 }
 
 void appendXMLDecodedChecked(std::string& out, std::string_view s, const TextScan& scan)
 {
-    if (!scan.special) {
+    if (!scan.special()) {
         out.append(s);
         return;
     }

@@ -25,10 +25,13 @@ std::string XMLEncodeNode(std::string_view s);
 
 namespace detail {
 // What one pass over a text found: an illegal byte, only bytes up to ' ', an '&' or zero byte.
+// The findings are bits of one integer, which comes back from the scan in a register.
 struct TextScan {
-    bool illegal = false;
-    bool blank = true;
-    bool special = false;
+    static constexpr unsigned kIllegal = 1, kSpecial = 2, kVisible = 4;
+    unsigned bits = 0;
+    bool illegal() const { return (bits & kIllegal) != 0; }
+    bool blank() const { return (bits & kVisible) == 0; }
+    bool special() const { return (bits & kSpecial) != 0; }
 };
 TextScan scanText(std::string_view s);
 // XMLDecode appending to out: the parser's form, which spares a temporary per text run.

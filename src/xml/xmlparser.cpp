@@ -287,11 +287,11 @@ void Parser::parseContent(TXMLNode* n, int depth)
             const std::string_view run = t.substr(p, end - p);
             p = end;
             const detail::TextScan scan = detail::scanText(run);
-            if (scan.illegal)
+            if (scan.illegal())
                 detail::checkXMLChars(run);
             // Only a raw run of blanks is dropped: a control byte's reference ("&#7;") is
             // content even though it decodes to a byte below the blank.
-            if (scan.blank)
+            if (scan.blank())
                 continue;
             std::string text;
             text.reserve(run.size());
