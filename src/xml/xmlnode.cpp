@@ -1,10 +1,16 @@
 // TXMLNode: construction, the attribute and value accessors, and the changes to a node's children.
 #include "xml/xmlnode.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <utility>
 
 #include "util/cp1251.h"
 #include "xml/detail/xmlpool.h"
+#include "util/filefunc.h"
 #include "util/strs_files.h"
 
 namespace lm {
@@ -31,6 +37,46 @@ std::unique_ptr<TXMLNode> parsedUnder(std::unique_ptr<TXMLNode> node, std::strin
     return parsedChild(std::move(node), text);
 }
 
+// The bytes of a regular file read in one piece into a buffer of its size: a large document is
+// then copied once and its buffer never zeroed, where a string grown while reading would be
+// copied at every doubling. data is null when anything fails, or when the file grows while
+// being read.
+struct FileBytes {
+    std::unique_ptr<char[]> data;
+    std::size_t size = 0;
+};
+
+FileBytes readWholeFile(const std::string& fileName)
+{
+    FileBytes file;
+    const int fd = ::open(ToSysPath(fileName).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return file;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        // One byte of room beyond the size tells a file that grew from one read in full.
+        const std::size_t room = static_cast<std::size_t>(st.st_size) + 1;
+        std::unique_ptr<char[]> data(new char[room]);
+        std::size_t size = 0;
+        bool ok = true;
+        while (ok && size < room) {
+            const ssize_t n = ::read(fd, data.get() + size, room - size);
+            if (n == 0)
+                break;
+            if (n < 0)
+                ok = errno == EINTR;
+            else
+                size += static_cast<std::size_t>(n);
+        }
+        if (ok && size < room) {
+            file.data = std::move(data);
+            file.size = size;
+        }
+    }
+    ::close(fd);
+    return file;
+}
+
 } // namespace
 
 std::unique_ptr<TXMLNode> TXMLNode::Create(std::string_view text)
@@ -49,6 +95,9 @@ std::unique_ptr<TXMLNode> TXMLNode::Create(std::string_view text, TXMLNode* pare
 
 std::unique_ptr<TXMLNode> TXMLNode::CreateFromFile(const std::string& fileName, TXMLNode* parent)
 {
+    if (const FileBytes file = readWholeFile(fileName); file.data)
+        return Create(std::string_view(file.data.get(), file.size), parent, false);
+    // FileToStr names the failure in the house's words.
     const std::string text = FileToStr(fileName);
     return Create(text, parent, false);
 }
