@@ -13,15 +13,15 @@ namespace {
 
 // Byte classes: kIllegal a control byte no XML text may hold (tab, line feed, carriage return
 // and the zero byte, which becomes a space, are allowed), kSpecial a byte the decoder must look
-// at ('&' and the zero byte), kVisible a byte above the blank.
+// at ('&' and the zero byte), kVisible a byte above the blank, kZero the zero byte.
 constexpr unsigned char kIllegal = detail::TextScan::kIllegal, kSpecial = detail::TextScan::kSpecial,
-                        kVisible = detail::TextScan::kVisible;
+                        kVisible = detail::TextScan::kVisible, kZero = detail::TextScan::kZero;
 constexpr std::array<unsigned char, 256> kClass = [] {
     std::array<unsigned char, 256> t{};
     for (int c = 1; c < 32; ++c)
         if (detail::isIllegalControl(static_cast<unsigned char>(c)))
             t[c] |= kIllegal;
-    t[0] |= kSpecial;
+    t[0] |= kSpecial | kZero;
     t['&'] |= kSpecial;
     for (int c = 33; c < 256; ++c)
         t[c] |= kVisible;
@@ -153,11 +153,19 @@ void appendXMLDecodedChecked(std::string& out, std::string_view s, const TextSca
         return;
     }
     std::size_t i = 0;
+    const bool zeros = (scan.bits & TextScan::kZero) != 0;
     while (i < s.size()) {
-        // Copy the run up to the next byte that needs a look.
+        // Copy the run up to the next byte that needs a look: the next '&' when the text holds
+        // no zero byte, which is nearly always.
         std::size_t j = i;
-        while (j < s.size() && s[j] != '&' && s[j] != '\0')
-            ++j;
+        if (zeros) {
+            while (j < s.size() && s[j] != '&' && s[j] != '\0')
+                ++j;
+        } else {
+            j = s.find('&', i);
+            if (j == std::string_view::npos)
+                j = s.size();
+        }
         out.append(s.data() + i, j - i);
         if (j == s.size())
             break;

@@ -24,10 +24,10 @@ std::string XMLEncodeAttr(std::string_view s);
 std::string XMLEncodeNode(std::string_view s);
 
 namespace detail {
-// What one pass over a text found: an illegal byte, only bytes up to ' ', an '&' or zero byte.
-// The findings are bits of one integer, which comes back from the scan in a register.
+// What one pass over a text found: an illegal byte, only bytes up to ' ', an '&' or zero byte,
+// a zero byte. The findings are bits of one integer, which comes back from the scan in a register.
 struct TextScan {
-    static constexpr unsigned kIllegal = 1, kSpecial = 2, kVisible = 4;
+    static constexpr unsigned kIllegal = 1, kSpecial = 2, kVisible = 4, kZero = 8;
     unsigned bits = 0;
     bool illegal() const { return (bits & kIllegal) != 0; }
     bool blank() const { return (bits & kVisible) == 0; }
