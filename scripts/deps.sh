@@ -8,7 +8,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   firebird3.0-server-core firebird3.0-utils firebird-dev libfbclient2
   libsqlite3-dev
+  libxlsxwriter-dev libzip-dev libexpat1-dev
   qt6-base-dev
+  libreoffice-calc-nogui poppler-utils fonts-dejavu-core
   libpugixml-dev
 )
 
