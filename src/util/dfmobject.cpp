@@ -8,6 +8,13 @@
 
 namespace lm {
 
+TDfmValue::TDfmValue() = default;
+TDfmValue::TDfmValue(const TDfmValue&) = default;
+TDfmValue::TDfmValue(TDfmValue&&) noexcept = default;
+TDfmValue& TDfmValue::operator=(const TDfmValue&) = default;
+TDfmValue& TDfmValue::operator=(TDfmValue&&) noexcept = default;
+TDfmValue::~TDfmValue() = default;
+
 TDfmValue TDfmValue::Integer(int64_t n)
 {
     TDfmValue v;

@@ -42,6 +42,14 @@ struct TDfmValue {
     // Items of a collection, each a property list.
     std::vector<std::vector<TDfmProperty>> Items;
 
+    // Defined where TDfmProperty is complete.
+    TDfmValue();
+    TDfmValue(const TDfmValue&);
+    TDfmValue(TDfmValue&&) noexcept;
+    TDfmValue& operator=(const TDfmValue&);
+    TDfmValue& operator=(TDfmValue&&) noexcept;
+    ~TDfmValue();
+
     static TDfmValue Integer(int64_t n);
     static TDfmValue FloatValue(double d);
     static TDfmValue String(std::string s);
