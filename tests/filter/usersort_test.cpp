@@ -11,6 +11,7 @@
 #include "filter/sortdlgmodel.h"
 #include "filter/usersort.h"
 #include "host/registry.h"
+#include "host/registrystore.h"
 #include "host/sqliteregistrystore.h"
 
 using namespace lm;
@@ -207,6 +208,22 @@ TEST_F(UserSortDb, StoredOrdersSurviveAProcessRestart)
     TSortDlgModel dlg(sort, "", false);
     dlg.Finish(TSortDlgModel::srDefault);
     EXPECT_FALSE(TRegistry().KeyExists(kSortKey));
+    SetDefaultRegistryStore(std::move(previous));
+}
+
+TEST_F(UserSortDb, WithoutAKeyNothingIsStoredOrDeleted)
+{
+    auto previous = SetDefaultRegistryStore(std::make_unique<TMemoryRegistryStore>());
+    {
+        TRegistry reg;
+        reg.OpenKey("\\Software\\Other", true);
+        reg.WriteString("Keep", "me");
+    }
+    sort.DoSort("NAME", true);
+    sort.WriteToReg();  // no RegKey
+    sort.SetOrder(sort.DefaultOrder());
+    sort.WriteToReg();  // the default order would delete the key: there is none to delete
+    EXPECT_TRUE(TRegistry().KeyExists("\\Software\\Other"));
     SetDefaultRegistryStore(std::move(previous));
 }
 
