@@ -220,9 +220,12 @@ TEST_F(UserSortDb, WithoutAKeyNothingIsStoredOrDeleted)
         reg.WriteString("Keep", "me");
     }
     sort.DoSort("NAME", true);
-    sort.WriteToReg();  // no RegKey
+    sort.WriteToReg();  // no RegKey: not into the root
+    TRegistry root;
+    ASSERT_TRUE(root.OpenKeyReadOnly("\\"));
+    EXPECT_FALSE(root.ValueExists("Fields"));
     sort.SetOrder(sort.DefaultOrder());
-    sort.WriteToReg();  // the default order would delete the key: there is none to delete
+    sort.WriteToReg();  // the default order deletes its key: there is none to delete
     EXPECT_TRUE(TRegistry().KeyExists("\\Software\\Other"));
     SetDefaultRegistryStore(std::move(previous));
 }
