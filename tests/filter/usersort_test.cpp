@@ -132,6 +132,16 @@ TEST_F(UserSortDb, ReopensForADefaultOrderTheDataSetHadItself)
     EXPECT_EQ(opened, 1);
 }
 
+TEST_F(UserSortDb, AHiddenKeyFieldIsReportedAsItsLookupField)
+{
+    goods.DoSortEx(std::vector<std::string>{"VENDOR_ID", "NAME"}, {false, true});
+    TSortOrderList present;
+    sort.ParseSort(present);
+    EXPECT_EQ(present.GetFieldStr(), "VENDOR;NAME;");
+    EXPECT_EQ(present.GetAscStr(), "01");
+    EXPECT_TRUE(sort.DefaultOrder().Equals(present));  // the first order read is the default
+}
+
 TEST_F(UserSortDb, SortFilesRoundTripAndRefuseUnknownFields)
 {
     namespace fs = std::filesystem;
