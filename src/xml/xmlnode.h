@@ -80,6 +80,9 @@ public:
 
     // --- Parser. Parses one node of text at pos into this node and advances pos past it.
     void ParseXML(std::string_view text, std::size_t& pos);
+    // Parses a whole document into this node: one node, then nothing but blanks, comments and
+    // declarations (anything else, a second root element included, is a parse error).
+    void ParseDocument(std::string_view text);
 
     // --- Accessors.
     int GetCount() const;

@@ -6,7 +6,9 @@
 // markers. The compact form
 // has no line breaks. The indented form puts each element on its own line ending in CR LF,
 // indented by one (FormattedCode) or two (FormattedFastCode) more spaces per level; an element
-// whose first child is text starts its content on the same line. A saved file is the first
+// whose first child is text starts its content on the same line, and one whose children mix text
+// with elements is written compact inside its tags, so that a saved file reads back as the same
+// tree. A saved file is the first
 // declaration of the root's Header, CR LF, and the indented form of the root.
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -150,6 +152,20 @@ void writeCompact(Sink& sink, const TXMLNode& n, bool headers)
     }
 }
 
+// True when n's children mix text with elements. Such content is written as it stands: line
+// breaks and indents put around its elements would be read back as part of its text.
+bool mixedContent(const TXMLNode& n)
+{
+    bool text = false, element = false;
+    for (const TXMLNode* child : n.Nodes()) {
+        text = text || child->NodeType == ntText;
+        element = element || child->NodeType == ntNode;
+        if (text && element)
+            return true;
+    }
+    return false;
+}
+
 // The indented form. indent grows by step for each level and is restored on return; a node
 // without a parent starts its children at rootIndent (when not empty) instead of indent. Nodes
 // other than elements are written compact (with their declarations when headers is set).
@@ -163,6 +179,13 @@ void writeFormatted(Sink& sink, const TXMLNode& n, std::string& indent, std::siz
     }
     if (addStartTag(sink, n, "/>\r\n"))
         return;
+    if (mixedContent(n)) {
+        sink.add(">");
+        for (const TXMLNode* child : n.Nodes())
+            writeCompact(sink, *child, headers);
+        addEndTag(sink, n, ">\r\n");
+        return;
+    }
     sink.add(n.Nodes().First()->NodeType == ntText ? ">" : ">\r\n");
     const bool atRoot = !n.Parent && !rootIndent.empty();
     std::string rootLevel(atRoot ? rootIndent : std::string_view());

@@ -8,6 +8,7 @@
 #include "util/cp1251.h"
 #include "util/exceptions.h"
 #include "util/faststring.h"
+#include "xml/xmlentities.h"
 #include "xml/xmlnode.h"
 
 using namespace lm;
@@ -81,10 +82,22 @@ TEST(XmlWriter, CodePutsDeclarationsInFrontAndFastCodeLeavesThemOut)
     EXPECT_EQ(fast(*doc, " "), "<doc/>\r\n");
 }
 
-TEST(XmlWriter, MixedContentKeepsTheIndentedLayout)
+TEST(XmlWriter, MixedContentIsWrittenAsItStands)
 {
-    auto r = TXMLNode::Create("<a>t<b/>u</a>");
-    EXPECT_EQ(r->FormattedCode(" "), "<a>t <b/>\r\nu</a>\r\n");
+    // Layout around <b/> would be read back as part of the texts beside it.
+    auto r = TXMLNode::Create("<r><a>t<b/>u</a><c><d/>tail text</c></r>");
+    EXPECT_EQ(r->FormattedCode(" "), "<r>\r\n <a>t<b/>u</a>\r\n <c><d/>tail text</c>\r\n</r>\r\n");
+    EXPECT_EQ(fast(*r, " "), "<r>\r\n  <a>t<b/>u</a>\r\n  <c><d/>tail text</c>\r\n</r>\r\n");
+}
+
+TEST(XmlWriter, NumericReferencesAreWrittenBackAsTheyWereRead)
+{
+    // The parser keeps "&#65;" undecoded, so the writer must not turn it into "&amp;#65;"; a
+    // control byte's reference, which the parser decodes, and a broken one are still encoded.
+    auto r = TXMLNode::Create("<r a=\"&#65;&#x416;\">&#65;&#1046;&amp;#7;&#7;&#;&#x;&#12a;</r>");
+    EXPECT_EQ(r->GetValue(), "&#65;&#1046;&#7;\x07&#;&#x;&#12a;");
+    EXPECT_EQ(r->Code(), "<r a=\"&#65;&#x416;\">&#65;&#1046;&amp;#7;&#7;&amp;#;&amp;#x;&amp;#12a;</r>");
+    EXPECT_EQ(XMLEncode("&#65;&#xZ;"), "&#65;&amp;#xZ;");
 }
 
 TEST(XmlWriter, SaveXmlWritesTheDeclarationAndTheIndentedBody)
