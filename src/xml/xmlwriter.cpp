@@ -10,17 +10,14 @@
 // with elements is written compact inside its tags, so that a saved file reads back as the same
 // tree. A saved file is the first
 // declaration of the root's Header, CR LF, and the indented form of the root.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <array>
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 
 #include "util/exceptions.h"
 #include "util/faststring.h"
+#include "util/filefunc.h"
+#include "util/filereplacer.h"
 #include "xml/xmlentities.h"
 #include "xml/xmlnode.h"
 
@@ -213,19 +210,6 @@ void writeFormatted(Sink& sink, const TXMLNode& n, std::string& indent, std::siz
     throw EInOutError(Format("Cannot create file \"%s\". %s", {fileName, std::strerror(code)}), code);
 }
 
-void writeAll(int fd, std::string_view data, const std::string& fileName)
-{
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            ioError(fileName, errno);
-        }
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
-}
-
 } // namespace
 
 std::string TXMLNode::Code() const
@@ -295,38 +279,12 @@ void TXMLNode::SaveXML(const std::string& fileName, bool freeAfter)
     if (Header() && !Header()->Empty())
         head = Header()->First()->HeaderCode() + "\r\n";
 
-    // A temporary file beside the target, renamed over it once complete: a failed save leaves
-    // the previous file as it was.
-    static std::atomic<unsigned> counter{0};
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; fd < 0; ++attempt) {
-        temp = fileName + ".~" + std::to_string(::getpid()) + "." + std::to_string(counter++);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && (errno != EEXIST || attempt > 100))
-            ioError(fileName, errno);
-    }
-    try {
-        struct stat st;
-        if (::stat(fileName.c_str(), &st) == 0)
-            ::fchmod(fd, st.st_mode & 07777);
-        writeAll(fd, head, fileName);
-        writeAll(fd, std::string_view(body.Buffer() ? body.Buffer() : "", static_cast<std::size_t>(body.Length())),
-                 fileName);
-        if (::fsync(fd) != 0)
-            ioError(fileName, errno);
-        const int fdToClose = fd;
-        fd = -1;
-        if (::close(fdToClose) != 0)
-            ioError(fileName, errno);
-        if (::rename(temp.c_str(), fileName.c_str()) != 0)
-            ioError(fileName, errno);
-    } catch (...) {
-        if (fd >= 0)
-            ::close(fd);
-        ::unlink(temp.c_str());
-        throw;
-    }
+    // A failed save leaves the previous file as it was (see TFileReplacer).
+    TFileReplacer file;
+    if (!file.Open(ToSysPath(fileName)) || !file.Write(head) ||
+        !file.Write(std::string_view(body.Buffer() ? body.Buffer() : "", static_cast<std::size_t>(body.Length()))) ||
+        !file.Commit())
+        ioError(fileName, errno);
 }
 
 } // namespace lm

@@ -155,7 +155,7 @@ TEST(XmlParse, InputThatWouldLoseContentIsAnErrorWithItsLine)
         // An unterminated CDATA section.
         {"<r>\r\n<![CDATA[abc</r>", "Строка № 2, номер символа 14 :Не найден конец секции CDATA"_w},
         // A declaration without a name.
-        {"<??><r/>", "Строка № 0, номер символа 2 :Ожидаемое имя объявления"_w},
+        {"<?\?><r/>", "Строка № 0, номер символа 2 :Ожидаемое имя объявления"_w},
     };
     for (const auto& [text, message] : cases)
         EXPECT_EQ(parseError(text), message) << cp1251ToUtf8(text);

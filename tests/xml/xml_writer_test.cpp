@@ -11,6 +11,9 @@
 #include "xml/xmlentities.h"
 #include "xml/xmlnode.h"
 
+#include "../util/asnobody.h"
+#include "../util/messageof.h"
+
 using namespace lm;
 
 namespace {
@@ -144,6 +147,32 @@ TEST(XmlWriter, SaveXmlReplacesAnExistingFile)
     std::ofstream(path) << std::string(10000, 'x');
     TXMLNode::Create("<r/>")->SaveXML(path);
     EXPECT_EQ(readAll(path), "<r/>\r\n");
+}
+
+TEST(XmlWriter, SaveXmlHonoursPermissionsAndFollowsLinks)
+{
+    const std::string dir = tempPath("perm");
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    ASSERT_EQ(::chown(dir.c_str(), test::kNobody, test::kNogroup), 0);
+    const std::string ro = dir + "/ro.xml", real = dir + "/real.xml", link = dir + "/link.xml";
+    std::ofstream(ro) << "<old/>";
+    std::ofstream(real) << "<old/>";
+    ASSERT_EQ(::chmod(ro.c_str(), 0444), 0);
+    ASSERT_EQ(::chmod(real.c_str(), 0600), 0);
+    ASSERT_EQ(::chown(ro.c_str(), test::kNobody, test::kNogroup), 0);
+    ASSERT_EQ(::chown(real.c_str(), test::kNobody, test::kNogroup), 0);
+    ASSERT_EQ(::symlink("real.xml", link.c_str()), 0);
+    EXPECT_EQ(test::asNobody([&]() -> std::string {
+                  const std::string message = test::messageOf([&] { TXMLNode::Create("<new/>")->SaveXML(ro); });
+                  if (message.find("Permission denied") == std::string::npos)
+                      return "read-only file: " + message;
+                  TXMLNode::Create("<new/>")->SaveXML(link);
+                  return readAll(ro) + readAll(real);
+              }),
+              "<old/><new/>\r\n");
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(std::filesystem::status(real).permissions(), std::filesystem::perms(0600));
 }
 
 TEST(XmlWriter, SaveXmlWithFreeAfterTakesTheNodeOutOfItsParent)
