@@ -13,6 +13,7 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 
 #include "util/exceptions.h"
 #include "util/faststring.h"
@@ -30,49 +31,68 @@ struct StringSink {
     std::string& out;
     void add(std::string_view s) { out.append(s); }
 };
-// Appends to a TFastString through a local block, so the many small pieces of a tree reach the
-// buffer in large runs. While it writes, the buffer's growth step follows its length: a
-// fixed step would make each growth copy the whole text again.
-class FastSink {
+// Collects the many small pieces of a tree in a block and hands them to target.pass in large
+// runs.
+template <class Target, std::size_t Size>
+class BlockSink {
 public:
-    explicit FastSink(TFastString& out) : m_out(out), m_growBy(out.GrowBy()) {}
-    ~FastSink() { m_out.SetGrowBy(m_growBy); }
-    FastSink(const FastSink&) = delete;
-    FastSink& operator=(const FastSink&) = delete;
+    explicit BlockSink(Target& target) : m_target(target) {}
+    BlockSink(const BlockSink&) = delete;
+    BlockSink& operator=(const BlockSink&) = delete;
 
     void add(std::string_view s)
     {
-        if (m_used + s.size() > sizeof m_block) {
+        if (m_used + s.size() > Size) {
             flush();
-            if (s.size() > sizeof m_block) {
-                pass(s);
+            if (s.size() > Size) {
+                m_target.pass(s);
                 return;
             }
         }
-        std::memcpy(m_block + m_used, s.data(), s.size());
+        std::memcpy(m_block.data() + m_used, s.data(), s.size());
         m_used += s.size();
     }
-    // Hands what is pending to the buffer; called once the text is complete.
+    // Hands what is pending to the target; called once the text is complete.
     void flush()
     {
-        pass(std::string_view(m_block, m_used));
+        if (m_used != 0)
+            m_target.pass(std::string_view(m_block.data(), m_used));
         m_used = 0;
     }
 
 private:
+    Target& m_target;
+    std::size_t m_used = 0;
+    std::array<char, Size> m_block;
+};
+
+// Appends to a TFastString. While it writes, the buffer's growth step follows its length: a
+// fixed step would make each growth copy the whole text again.
+class FastTarget {
+public:
+    explicit FastTarget(TFastString& out) : m_out(out), m_growBy(out.GrowBy()) {}
+    ~FastTarget() { m_out.SetGrowBy(m_growBy); }
+    FastTarget(const FastTarget&) = delete;
+    FastTarget& operator=(const FastTarget&) = delete;
+
     void pass(std::string_view s)
     {
-        if (s.empty())
-            return;
         if (m_out.Length() > m_out.GrowBy())
             m_out.SetGrowBy(m_out.Length());
         m_out.Add(s);
     }
 
+private:
     TFastString& m_out;
     int m_growBy;
-    std::size_t m_used = 0;
-    char m_block[16384];
+};
+
+// Writes to a file as the text is made, so that a large document is never held whole in
+// memory; a failed write raises EInOutError for fileName.
+struct FileTarget {
+    TFileReplacer& file;
+    const std::string& fileName;
+    void pass(std::string_view s);
 };
 
 // ' name="value"' of an attribute node.
@@ -205,10 +225,28 @@ void writeFormatted(Sink& sink, const TXMLNode& n, std::string& indent, std::siz
     addEndTag(sink, n, ">\r\n");
 }
 
+// The layout of FormattedFastCode and SaveXML: two spaces more per level, a root's children at
+// two spaces, no declarations.
+template <class Sink>
+void writeFastLayout(Sink& sink, const TXMLNode& n, const std::string& indent)
+{
+    std::string level = indent;
+    writeFormatted(sink, n, level, 2, "  ", false);
+    sink.flush();
+}
+
 [[noreturn]] void ioError(const std::string& fileName, int code)
 {
     throw EInOutError(Format("Cannot create file \"%s\". %s", {fileName, std::strerror(code)}), code);
 }
+
+void FileTarget::pass(std::string_view s)
+{
+    if (!file.Write(s))
+        ioError(fileName, errno);
+}
+
+using FastSink = BlockSink<FastTarget, 16384>;
 
 } // namespace
 
@@ -231,7 +269,8 @@ std::string TXMLNode::HeaderCode() const
 
 void TXMLNode::FastCode(TFastString& buffer) const
 {
-    FastSink sink(buffer);
+    FastTarget target(buffer);
+    FastSink sink(target);
     writeCompact(sink, *this, false);
     sink.flush();
 }
@@ -247,10 +286,9 @@ std::string TXMLNode::FormattedCode(const std::string& indent) const
 
 void TXMLNode::FormattedFastCode(TFastString& buffer, const std::string& indent) const
 {
-    FastSink sink(buffer);
-    std::string level = indent;
-    writeFormatted(sink, *this, level, 2, "  ", false);
-    sink.flush();
+    FastTarget target(buffer);
+    FastSink sink(target);
+    writeFastLayout(sink, *this, indent);
 }
 
 void TXMLNode::SaveXML(const std::string& fileName, bool freeAfter)
@@ -273,17 +311,19 @@ void TXMLNode::SaveXML(const std::string& fileName, bool freeAfter)
         }
     } guard{freeAfter ? this : nullptr};
 
-    TFastString body(64768);
-    FormattedFastCode(body, " ");
-    std::string head;
-    if (Header() && !Header()->Empty())
-        head = Header()->First()->HeaderCode() + "\r\n";
-
-    // A failed save leaves the previous file as it was (see TFileReplacer).
+    // The text goes to the file as it is made, the way FormattedFastCode makes it. A failed save
+    // leaves the previous file as it was (see TFileReplacer).
     TFileReplacer file;
-    if (!file.Open(ToSysPath(fileName)) || !file.Write(head) ||
-        !file.Write(std::string_view(body.Buffer() ? body.Buffer() : "", static_cast<std::size_t>(body.Length()))) ||
-        !file.Commit())
+    if (!file.Open(ToSysPath(fileName)))
+        ioError(fileName, errno);
+    FileTarget target{file, fileName};
+    auto sink = std::make_unique<BlockSink<FileTarget, 256 * 1024>>(target);
+    if (Header() && !Header()->Empty()) {
+        sink->add(Header()->First()->HeaderCode());
+        sink->add("\r\n");
+    }
+    writeFastLayout(*sink, *this, " ");
+    if (!file.Commit())
         ioError(fileName, errno);
 }
 
