@@ -3,13 +3,12 @@
 // Output format. Attributes are written as ' name="value"' with & " < > ' encoded; text as its
 // value with & and < encoded; in both, the control bytes the parser refuses raw (below 32 but
 // for tab, LF and CR) as "&#N;", which it decodes back. CDATA and comments raw inside their
-// markers. The compact form
-// has no line breaks. The indented form puts each element on its own line ending in CR LF,
-// indented by one (FormattedCode) or two (FormattedFastCode) more spaces per level; an element
-// whose first child is text starts its content on the same line, and one whose children mix text
-// with elements is written compact inside its tags, so that a saved file reads back as the same
-// tree. A saved file is the first
-// declaration of the root's Header, CR LF, and the indented form of the root.
+// markers. The compact form has no line breaks. The indented form puts each element on its own
+// line ending in CR LF, indented by one (FormattedCode) or two (FormattedFastCode) more spaces
+// per level; an element whose first child is text starts its content on the same line, and one
+// whose children mix text with elements is written compact inside its tags, so that a saved file
+// reads back as the same tree. A saved file is the first declaration of the root's Header, CR
+// LF, and the indented form of the root, written to the file as it is made.
 #include <array>
 #include <cerrno>
 #include <cstring>
