@@ -93,6 +93,16 @@ TEST_F(CliFilter, TheSqlRouteBracketsTheQuerysOwnCondition)
     EXPECT_EQ(sql.out, "sql: AND (G.ID=5 OR G.ID=305 OR G.ID=200)\nrows: 2\n");
 }
 
+TEST_F(CliFilter, TheSqlRouteOpensTheQueryOnlyFiltered)
+{
+    // Row 5 cannot be fetched (a division by zero): only a query that is never opened without
+    // the filter gets through.
+    const auto r = runLmpack({"filter", "--db", db, "--query", "SELECT G.ID, 1/(G.ID-5) AS X FROM GOODS G", "--label",
+                              "ID=Код", "--sql-enabled", "--prefer-sql", "--run", "[Код] > 10"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "sql: AND (G.ID>10)\nrows: 390\n");
+}
+
 TEST_F(CliFilter, ALabelThatWouldBecomeAnotherIsRefused)
 {
     // "Цена☃" and "Цена♥" would both have become "Цена?", and the filter would compare the
