@@ -393,7 +393,7 @@ void TExcelExport::FormatColumn(TField* field, int col, int recordCount, int hea
         if (!numeric->DisplayFormat().empty())
             format = ConvertNumberFormat(numeric->DisplayFormat());
         else if (!field->OnGetText)
-            format = field->Size() > 0 ? "#0" + std::string(1, FormatSettings.DecimalSeparator) + "#" : "#0";
+            format = DefaultNumberFormat(field);
     } else if (dynamic_cast<const TDateTimeField*>(field)) {
         setFormat = false;
     } else {
@@ -589,6 +589,15 @@ void TExcelExport::Save(const std::string& fileName, bool close)
 }
 
 // --- free functions -------------------------------------------------------------------------
+
+std::string DefaultNumberFormat(const TField* field)
+{
+    if (field->DataType() == ftFloat || field->DataType() == ftCurrency)
+        return std::string();
+    if (field->DataType() == ftBCD && field->Size() > 0)
+        return "#0" + std::string(1, FormatSettings.DecimalSeparator) + std::string(static_cast<size_t>(field->Size()), '#');
+    return "#0";
+}
 
 void ExcelCopyDataSetDDE(TDataSet* dataSet, const std::string& sheetName, const std::string& fileName, const std::string& title)
 {

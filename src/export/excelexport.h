@@ -111,6 +111,10 @@ private:
     TProgressBox* m_progressBox = nullptr;  // owned as a component
 };
 
+// The number format (local syntax) of a numeric field without a DisplayFormat: "#0" for whole
+// numbers, every decimal a BCD field keeps ("#0,##" for two), none for a float (General).
+std::string DefaultNumberFormat(const TField* field);
+
 // A grid or dataset exported into a new workbook from cell A1, saved when a file name is given.
 void ExcelCopyDataSetDDE(TDataSet* dataSet, const std::string& sheetName, const std::string& fileName,
                          const std::string& title);

@@ -61,7 +61,7 @@ bool parseNumber(std::string_view s, double& value)
 }
 
 // "h:nn" or "h:nn:ss" at `pos` to the end.
-bool parseTime(std::string_view s, size_t pos, double& value)
+bool parseTime(std::string_view s, size_t pos, double& value, bool& seconds)
 {
     int h, n, sec = 0;
     if (!readInt(s, pos, 2, h) || pos >= s.size() || s[pos] != ':')
@@ -69,7 +69,8 @@ bool parseTime(std::string_view s, size_t pos, double& value)
     ++pos;
     if (!readInt(s, pos, 2, n))
         return false;
-    if (pos < s.size() && s[pos] == ':') {
+    seconds = pos < s.size() && s[pos] == ':';
+    if (seconds) {
         ++pos;
         if (!readInt(s, pos, 2, sec))
             return false;
@@ -106,7 +107,7 @@ bool parseDate(std::string_view s, TTypedValue& out)
     out.Kind = hasYear ? tkDate : tkDayMonth;
     if (pos < s.size()) {
         double time;
-        if (s[pos] != ' ' || !parseTime(s, pos + 1, time))
+        if (s[pos] != ' ' || !parseTime(s, pos + 1, time, out.Seconds))
             return false;
         date += time;
         out.Kind = tkDateTime;
@@ -140,7 +141,7 @@ TTypedValue ParseTypedText(std::string_view text)
         v.Kind = tkNumber;
     } else if (parseDate(text, v)) {
         // Kind and Number set.
-    } else if (parseTime(text, 0, v.Number)) {
+    } else if (parseTime(text, 0, v.Number, v.Seconds)) {
         v.Kind = tkTime;
     } else if (upperCase(text) == "ИСТИНА"_w || upperCase(text) == "ЛОЖЬ"_w) {
         v.Kind = tkBoolean;
@@ -169,9 +170,9 @@ void TypeIntoCell(TWorksheet& sheet, int row, int col, std::string_view text)
     case tkBoolean: sheet.SetBoolean(row, col, v.Number != 0); return;
     case tkNumber: sheet.SetNumber(row, col, v.Number); return;
     case tkDate: format = "DD.MM.YYYY"; break;
-    case tkDateTime: format = "DD.MM.YYYY H:MM"; break;
+    case tkDateTime: format = v.Seconds ? "DD.MM.YYYY H:MM:SS" : "DD.MM.YYYY H:MM"; break;
     case tkDayMonth: format = "D MMM"; break;
-    case tkTime: format = "H:MM"; break;
+    case tkTime: format = v.Seconds ? "H:MM:SS" : "H:MM"; break;
     }
     sheet.SetNumber(row, col, v.Number);
     if (look.NumberFormat.empty()) {

@@ -18,6 +18,7 @@ struct TTypedValue {
     TTypedKind Kind = tkEmpty;
     double Number = 0;
     std::string_view Text;  // the text kept for tkText (a leading apostrophe removed)
+    bool Seconds = false;   // a time was typed with its seconds
 };
 
 // Reads `text` (Windows-1251) as a spreadsheet program reads typed input: a number with a

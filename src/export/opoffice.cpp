@@ -7,6 +7,7 @@
 
 #include "app/hooks.h"
 #include "app/lmtranslate.h"
+#include "export/excelexport.h"
 #include "export/exporthooks.h"
 #include "export/sheetreader.h"
 #include "forms/progressbox.h"
@@ -247,11 +248,12 @@ private:
         if (format.empty()) {
             if (c.Field->OnGetText)
                 return;
-            format = c.Field->Size() > 0 ? "#0,#" : "#0";
+            format = DefaultNumberFormat(c.Field);
         }
         if (m_grid)
             std::replace(format.begin(), format.end(), '\xA0', ' ');
-        m_office.SetNumberFormat(range, format);
+        if (!format.empty())
+            m_office.SetNumberFormat(range, format);
     }
 
     void colorPass(const std::vector<const ExportColumn*>& columns, int h)

@@ -7,7 +7,9 @@ namespace lm {
 
 void TSheetRange::SetTopLeftText(const std::string& text) const
 {
-    if (Empty())
+    // A cell hidden under a merged range shows nothing: its text would only surface in programs
+    // that list hidden cells.
+    if (Empty() || m_sheet->IsCovered(m_row1, m_col1))
         return;
     std::string utf8 = cp1251ToUtf8(text);
     std::erase(utf8, '\r');  // a CR LF line break is one line break in a cell
