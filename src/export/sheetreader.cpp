@@ -431,7 +431,7 @@ void TSheetFile::Impl::ReadXlsxStyles()
             const char* id = attr(atts, "numFmtId");
             const char* code = attr(atts, "formatCode");
             if (id && code)
-                custom[static_cast<int>(countOf(id, 1 << 20))] = code;
+                custom[static_cast<int>(countOf(id, 1 << 20))] = utf8ToCp1251(code);
         } else if (name == "cellXfs") {
             inXfs = true;
         } else if (name == "xf" && inXfs) {

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "util/cp1251.h"
 #include "util/exceptions.h"
 
 namespace lm {
@@ -79,7 +80,7 @@ bool TCellStyle::IsDateFormat() const { return IsDateNumberFormat(NumberFormat);
 std::string NumberFormatFromLocal(std::string_view format)
 {
     if (format == "@" || IsDateNumberFormat(format))
-        return std::string(format);
+        return cp1251ToUtf8(format);
     std::string out;
     bool quoted = false;
     for (size_t i = 0; i < format.size(); ++i) {
@@ -98,7 +99,7 @@ std::string NumberFormatFromLocal(std::string_view format)
             out += c;
         }
     }
-    return out;
+    return cp1251ToUtf8(out);
 }
 
 std::string ColumnLetters(int col)

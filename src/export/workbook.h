@@ -19,7 +19,8 @@ enum TBorderWeight : uint8_t { bwNone, bwThin, bwMedium };
 enum TBorderSide : uint8_t { bsLeft, bsTop, bsRight, bsBottom };
 
 // The look of a cell. Colours are 0xRRGGBB, negative for "not set". The number format is in
-// the file's own syntax ("#,##0.00", "DD.MM.YYYY", "@"); empty means General.
+// the file's own syntax and UTF-8 ("#,##0.00", "DD.MM.YYYY", "@"); empty means General. The
+// font name is Windows-1251.
 struct TCellStyle {
     std::string NumberFormat;
     std::string FontName;
@@ -185,7 +186,8 @@ std::string ColumnLetters(int col);
 bool ParseCellRef(std::string_view ref, int& row, int& col);
 
 // A format in the local syntax of the Russian settings ("," decimal, blank or no-break space
-// grouping) in the file syntax ("." decimal, "," grouping). Date formats and "@" pass unchanged.
+// grouping; Windows-1251) in the file syntax ("." decimal, "," grouping; UTF-8). Date formats
+// and "@" keep their characters.
 std::string NumberFormatFromLocal(std::string_view format);
 // Whether a number format (file syntax) shows dates or times.
 bool IsDateNumberFormat(std::string_view format);
