@@ -55,8 +55,8 @@ public:
     // released afterwards.
     void Save(const std::string& fileName, bool close);
 
-    // 1-based cell access. A text value is read as typed text; `format` is a number format in
-    // the local syntax ("# ##0,00").
+    // 1-based cell access. A text value is read as typed text; `format` is a DisplayFormat
+    // pattern ("#,##0.00"), passed through ConvertNumberFormat.
     void CellValue(int row, int col, const Variant& value, const std::string& format = std::string());
     void CellFormula(int row, int col, const std::string& formula, const std::string& format = std::string());
     static std::string CellAddr(int row, int col);
