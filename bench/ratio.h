@@ -30,9 +30,9 @@ public:
             const std::string& name = run.run_name.function_name;
             if (run.run_type == Run::RT_Aggregate) {
                 if (run.aggregate_name == "median")
-                    m_medians[name] = run.GetAdjustedCPUTime();
+                    m_medians[name] = cpuTime(run);
             } else if (!m_medians.count(name)) {
-                m_times[name] = run.GetAdjustedCPUTime();
+                m_times[name] = cpuTime(run);
             }
         }
         ConsoleReporter::ReportRuns(runs);
@@ -53,6 +53,16 @@ public:
     }
 
 private:
+    // The run's CPU time, plus that of the child processes it waited for when it reports them
+    // in the counter "child_cpu_s" (seconds per iteration).
+    static double cpuTime(const Run& run)
+    {
+        double t = run.GetAdjustedCPUTime();
+        if (auto it = run.counters.find("child_cpu_s"); it != run.counters.end())
+            t += it->second.value * benchmark::GetTimeUnitMultiplier(run.time_unit);
+        return t;
+    }
+
     double time(const std::string& name) const
     {
         if (auto it = m_medians.find(name); it != m_medians.end())
