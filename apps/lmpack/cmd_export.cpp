@@ -6,13 +6,11 @@
 
 #include "app/hooks.h"
 #include "command.h"
-#include "db/fibdatabase.h"
-#include "db/fibdataset.h"
-#include "db/fibtransaction.h"
 #include "export/excelexport.h"
 #include "export/opoffice.h"
 #include "host/datasource.h"
 #include "host/gridmodel.h"
+#include "querysource.h"
 #include "termprogress.h"
 #include "util/cp1251.h"
 #include "util/exceptions.h"
@@ -20,10 +18,11 @@
 namespace {
 
 using namespace lm;
+using lmcli::QuerySource;
 
 int runExport(const std::vector<std::string>& args)
 {
-    std::string dbName, query, out, title, sheet = "Лист1"_w;
+    std::string dbName, sql, out, title, sheet = "Лист1"_w;
     std::vector<std::pair<std::string, std::string>> labels;
     bool ods = false, haveFormat = false, multiHeader = false;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -32,7 +31,7 @@ int runExport(const std::vector<std::string>& args)
         if (a == "--db" && hasValue) {
             dbName = args[++i];
         } else if (a == "--query" && hasValue) {
-            query = utf8ToCp1251(args[++i]);
+            sql = utf8ToCp1251(args[++i]);
         } else if ((a == "--xlsx" || a == "--ods") && hasValue && !haveFormat) {
             ods = a == "--ods";
             haveFormat = true;
@@ -53,20 +52,11 @@ int runExport(const std::vector<std::string>& args)
             return lmcli::usageError("export");
         }
     }
-    if (dbName.empty() || query.empty() || !haveFormat || out.empty())
+    if (dbName.empty() || sql.empty() || !haveFormat || out.empty())
         return lmcli::usageError("export");
 
-    TFIBDatabase db;
-    db.SetDatabaseName(dbName);
-    db.Open();
-    TFIBTransaction tr;
-    tr.SetDefaultDatabase(&db);
-    tr.SetKind(TFIBTransaction::tkReadOnly);
-    TpFIBDataSet ds;
-    ds.SetDatabase(&db);
-    ds.SetTransaction(&tr);
-    ds.SetSelectSQL(query);
-    ds.Open();
+    QuerySource query(dbName, sql, true);
+    TpFIBDataSet& ds = query.ds;
     for (const auto& [name, label] : labels)
         ds.FieldByName(name)->SetDisplayLabel(label);
     TDataSource source;

@@ -5,10 +5,8 @@
 #include <vector>
 
 #include "command.h"
-#include "db/fibdatabase.h"
-#include "db/fibdataset.h"
-#include "db/fibtransaction.h"
 #include "filter/ufilter.h"
+#include "querysource.h"
 #include "util/cp1251.h"
 #include "util/exceptions.h"
 
@@ -118,20 +116,8 @@ int runFilter(const std::vector<std::string>& args)
     if (dbName.empty() || query.empty() || !haveExpr)
         return lmcli::usageError("filter");
 
-    TFIBDatabase db;
-    db.SetDatabaseName(dbName);
-    db.Open();
-    TFIBTransaction tr;
-    tr.SetDefaultDatabase(&db);
-    tr.SetKind(TFIBTransaction::tkReadOnly);
-    TpFIBDataSet ds;
-    ds.SetDatabase(&db);
-    ds.SetTransaction(&tr);
-    ds.SetSelectSQL(query);
-    if (run)
-        ds.Open();
-    else
-        ds.Prepare();
+    lmcli::QuerySource source(dbName, query, run);
+    TpFIBDataSet& ds = source.ds;
     for (const auto& [name, label] : labels)
         ds.FieldByName(name)->SetDisplayLabel(label);
 

@@ -221,9 +221,9 @@ public:
     }
 
 private:
-    static bool addBuffer(zip_t* za, const char* name, std::string_view data, bool stored)
+    // Adds a part from `src` with the compression method and level given; false on failure.
+    static bool addPart(zip_t* za, const char* name, zip_source_t* src, zip_int32_t method, zip_uint32_t level)
     {
-        zip_source_t* src = zip_source_buffer(za, data.data(), data.size(), 0);
         if (!src)
             return false;
         const zip_int64_t idx = zip_file_add(za, name, src, ZIP_FL_ENC_UTF_8);
@@ -231,22 +231,19 @@ private:
             zip_source_free(src);
             return false;
         }
-        return !stored || zip_set_file_compression(za, static_cast<zip_uint64_t>(idx), ZIP_CM_STORE, 0) == 0;
+        return zip_set_file_compression(za, static_cast<zip_uint64_t>(idx), method, level) == 0;
+    }
+
+    static bool addBuffer(zip_t* za, const char* name, std::string_view data, bool stored)
+    {
+        return addPart(za, name, zip_source_buffer(za, data.data(), data.size(), 0), stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 0);
     }
 
     // The large part is deflated at the fastest level: most of the time of a save would
     // otherwise go to compression that gains little on markup.
     static bool addFile(zip_t* za, const char* name, const std::string& path)
     {
-        zip_source_t* src = zip_source_file(za, path.c_str(), 0, -1);
-        if (!src)
-            return false;
-        const zip_int64_t idx = zip_file_add(za, name, src, ZIP_FL_ENC_UTF_8);
-        if (idx < 0) {
-            zip_source_free(src);
-            return false;
-        }
-        return zip_set_file_compression(za, static_cast<zip_uint64_t>(idx), ZIP_CM_DEFLATE, 1) == 0;
+        return addPart(za, name, zip_source_file(za, path.c_str(), 0, -1), ZIP_CM_DEFLATE, 1);
     }
 
     static std::string manifestXml()

@@ -5,20 +5,30 @@
 
 #include <cstdlib>
 
+#include "export/excelimport.h"
 #include "export/sheetreader.h"
 #include "util/cp1251.h"
 #include "util/sysutils.h"
 
 namespace lm::test {
 
+namespace {
+
+void defineGoods(TMemDataSet& ds)
+{
+    ds.FieldDefs().Add("ID", ftInteger);
+    ds.FieldDefs().Add("NAME", ftString, 60);
+    ds.FieldDefs().Add("PRICE", ftBCD, 2);
+    ds.FieldDefs().Add("DOC_DATE", ftDate);
+    ds.FieldDefs().Add("CODE", ftString, 20);
+    ds.CreateDataSet();
+}
+
+} // namespace
+
 GoodsGrid::GoodsGrid()
 {
-    goods.FieldDefs().Add("ID", ftInteger);
-    goods.FieldDefs().Add("NAME", ftString, 60);
-    goods.FieldDefs().Add("PRICE", ftBCD, 2);
-    goods.FieldDefs().Add("DOC_DATE", ftDate);
-    goods.FieldDefs().Add("CODE", ftString, 20);
-    goods.CreateDataSet();
+    defineGoods(goods);
     goods.FieldByName("NAME")->SetDisplayLabel("Товар|Название"_w);
     goods.FieldByName("PRICE")->SetDisplayLabel("Товар|Цена"_w);
     goods.FieldByName("DOC_DATE")->SetDisplayLabel("Дата"_w);
@@ -33,6 +43,23 @@ GoodsGrid::GoodsGrid()
 void GoodsGrid::add(int id, const std::string& name, const Variant& price, const Variant& date, const std::string& code)
 {
     goods.AppendRecord({id, name, price, date.IsNull() ? date : Variant::FromDate(date.AsFloat()), code});
+}
+
+std::vector<std::string> importedGoods(const std::string& file)
+{
+    TMemDataSet ds;
+    defineGoods(ds);
+    for (int i = 0; i < ds.FieldCount(); ++i)
+        ds.Fields(i)->SetTag(i + 1);
+    ExcelToDataSet(file, &ds, 2, 1);
+    std::vector<std::string> rows;
+    for (ds.First(); !ds.Eof(); ds.Next()) {
+        std::string line;
+        for (int i = 0; i < ds.FieldCount(); ++i)
+            line += (i ? "|" : "") + ds.Fields(i)->AsString();
+        rows.push_back(line);
+    }
+    return rows;
 }
 
 TempDir::TempDir()

@@ -35,6 +35,10 @@ std::vector<std::pair<std::string, bool>> zipEntries(const std::string& file);
 // The text of one entry ("" when missing).
 std::string zipPart(const std::string& file, const std::string& part);
 
+// The records ExcelToDataSet reads from `file` (rows from 2, key column 1) into a dataset of the
+// goods' fields with Tags 1..5; each record's field texts "|"-joined.
+std::vector<std::string> importedGoods(const std::string& file);
+
 // The displayed texts of a sheet read back with TSheetFile, row by row (Windows-1251), each
 // row as long as its last cell; rows up to the last one that has a cell.
 std::vector<std::vector<std::string>> sheetTexts(const std::string& file, int sheet = 0);

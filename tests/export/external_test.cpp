@@ -18,6 +18,7 @@
 using namespace lm;
 using lm::test::GoodsGrid;
 using lm::test::TempDir;
+using lm::test::importedGoods;
 
 namespace fs = std::filesystem;
 
@@ -154,29 +155,9 @@ TEST(LibreOffice, WorkbooksItWroteImportBackWithTheSameValues)
     convert(dir, dir.file("ours.xlsx"), "ods", out);
     convert(dir, dir.file("ours.xlsx"), "xlsx:Calc MS Excel 2007 XML", out);
 
-    auto rowsOf = [](const std::string& file) {
-        TMemDataSet ds;
-        ds.FieldDefs().Add("ID", ftInteger);
-        ds.FieldDefs().Add("NAME", ftString, 60);
-        ds.FieldDefs().Add("PRICE", ftBCD, 2);
-        ds.FieldDefs().Add("DOC_DATE", ftDate);
-        ds.FieldDefs().Add("CODE", ftString, 20);
-        ds.CreateDataSet();
-        for (int i = 0; i < ds.FieldCount(); ++i)
-            ds.Fields(i)->SetTag(i + 1);
-        ExcelToDataSet(file, &ds, 2, 1);
-        std::vector<std::string> rows;
-        for (ds.First(); !ds.Eof(); ds.Next()) {
-            std::string line;
-            for (int i = 0; i < ds.FieldCount(); ++i)
-                line += (i ? "|" : "") + ds.Fields(i)->AsString();
-            rows.push_back(line);
-        }
-        return rows;
-    };
-    const std::vector<std::string> ours = rowsOf(dir.file("ours.xlsx"));
+    const std::vector<std::string> ours = importedGoods(dir.file("ours.xlsx"));
     ASSERT_EQ(ours.size(), 3u);
     EXPECT_EQ(ours[1], "2|Ёлка 'Зимняя'|1500,75|05.03.2009|7"_w);
-    EXPECT_EQ(rowsOf((out / "ours.ods").string()), ours);
-    EXPECT_EQ(rowsOf((out / "ours.xlsx").string()), ours);
+    EXPECT_EQ(importedGoods((out / "ours.ods").string()), ours);
+    EXPECT_EQ(importedGoods((out / "ours.xlsx").string()), ours);
 }

@@ -16,39 +16,12 @@
 using namespace lm;
 using lm::test::GoodsGrid;
 using lm::test::TempDir;
+using lm::test::importedGoods;
 using lm::test::messageOf;
 using lm::test::zipEntries;
 using lm::test::zipPart;
 
 namespace {
-
-// A dataset of the goods' shape whose fields read columns 1..5.
-struct Target {
-    TMemDataSet ds;
-    Target()
-    {
-        ds.FieldDefs().Add("ID", ftInteger);
-        ds.FieldDefs().Add("NAME", ftString, 60);
-        ds.FieldDefs().Add("PRICE", ftBCD, 2);
-        ds.FieldDefs().Add("DOC_DATE", ftDate);
-        ds.FieldDefs().Add("CODE", ftString, 20);
-        ds.CreateDataSet();
-        for (int i = 0; i < ds.FieldCount(); ++i)
-            ds.Fields(i)->SetTag(i + 1);
-    }
-    // Each record's fields as text, "|"-joined.
-    std::vector<std::string> rows()
-    {
-        std::vector<std::string> out;
-        for (ds.First(); !ds.Eof(); ds.Next()) {
-            std::string line;
-            for (int i = 0; i < ds.FieldCount(); ++i)
-                line += (i ? "|" : "") + ds.Fields(i)->AsString();
-            out.push_back(line);
-        }
-        return out;
-    }
-};
 
 // A one-sheet workbook with the given texts in column 1 from row 1 and numbers in column 2.
 std::string smallBook(const TempDir& dir, const std::vector<std::string>& keys)
@@ -116,14 +89,10 @@ TEST(WorkbookFiles, DataSetsRoundTripThroughXlsxAndOds)
         "2|Ёлка 'Зимняя'|1500,75|05.03.2009|7"_w,
         "3|Йод|||0012"_w,
     };
-    Target fromXlsx;
-    ExcelToDataSet(dir.file("r.xlsx"), &fromXlsx.ds, 2, 1);
-    EXPECT_EQ(fromXlsx.rows(), expected);
-    Target fromOds;
-    ExcelToDataSet(dir.file("r.ods"), &fromOds.ds, 2, 1);
+    EXPECT_EQ(importedGoods(dir.file("r.xlsx")), expected);
     std::vector<std::string> odsExpected = expected;
     odsExpected[1] = "2|Ёлка \"Зимняя\"|1500,75|05.03.2009|7"_w;  // quotes are kept on this path
-    EXPECT_EQ(fromOds.rows(), odsExpected);
+    EXPECT_EQ(importedGoods(dir.file("r.ods")), odsExpected);
 }
 
 TEST(WorkbookImport, RowsEndAtTheFirstEmptyKeyCell)
