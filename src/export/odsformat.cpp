@@ -165,7 +165,8 @@ std::string OdsFormula(std::string_view formula)
             ++j;
         if (letters > i && j > letters && (j == formula.size() || !std::isalnum(static_cast<unsigned char>(formula[j])))) {
             // A cell reference, possibly the first end of a range.
-            std::string ref = "." + std::string(formula.substr(i, j - i));
+            std::string ref(1, '.');
+            ref += formula.substr(i, j - i);
             if (j < formula.size() && formula[j] == ':') {
                 size_t k = j + 1;
                 while (k < formula.size() && (std::isalnum(static_cast<unsigned char>(formula[k])) || formula[k] == '$'))

@@ -360,14 +360,17 @@ void TOpenOffice::SetCell(int col, int row, const Variant& value, int kind)
 
 Variant TOpenOffice::GetCell(int kind, int col, int row) const
 {
-    const TCell* cell = m_document->Sheet(m_document->ActiveSheet()).Cell(row, col);
     const TWorksheet& sheet = m_document->Sheet(m_document->ActiveSheet());
+    const TCell* cell = sheet.Cell(row, col);
     if (kind == 0)
         return Variant(cell && (cell->Kind == ckNumber || cell->Kind == ckBoolean) ? cell->Number : 0.0);
     if (!cell || cell->Kind == ckEmpty)
         return Variant(std::string());
-    if (cell->Kind == ckText || cell->Kind == ckFormula)
-        return Variant((kind == 1 && cell->Kind == ckFormula ? "=" : "") + utf8ToCp1251(sheet.TextOf(*cell)));
+    if (cell->Kind == ckText || cell->Kind == ckFormula) {
+        std::string text = kind == 1 && cell->Kind == ckFormula ? std::string(1, '=') : std::string();
+        text += utf8ToCp1251(sheet.TextOf(*cell));
+        return Variant(text);
+    }
     return Variant(FloatToStr(cell->Number));
 }
 

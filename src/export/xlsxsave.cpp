@@ -154,7 +154,8 @@ private:
             break;
         }
         case ckFormula: {
-            const std::string formula = "=" + std::string(sheet.TextOf(cell));
+            std::string formula(1, '=');
+            formula += sheet.TextOf(cell);
             worksheet_write_formula_num(ws, row, col, formula.c_str(), f, sheet.FormulaValue(cell));
             break;
         }
