@@ -67,6 +67,20 @@ long countOf(const char* text, long cap)
     return n < 1 ? 1 : n;
 }
 
+// A non-negative number (an index or an id); `def` when the text is missing or not a number.
+long numberOf(const char* text, long def)
+{
+    if (!text || *text < '0' || *text > '9')
+        return def;
+    long n = 0;
+    for (const char* p = text; *p; ++p) {
+        if (*p < '0' || *p > '9' || n > (1L << 40))
+            return def;
+        n = n * 10 + (*p - '0');
+    }
+    return n;
+}
+
 bool readDouble(const char* text, double& value)
 {
     if (!text || !*text)
@@ -387,7 +401,7 @@ void TSheetFile::Impl::ReadXlsxBook(TSheetFile& file)
                 file.m_names.push_back(utf8ToCp1251(sheetName ? sheetName : ""));
                 sheetParts.push_back(it != targets.end() ? it->second : std::string());
             } else if (name == "workbookView") {
-                file.m_active = static_cast<int>(countOf(attr(atts, "activeTab"), 1 << 20)) - (attr(atts, "activeTab") ? 0 : 1);
+                file.m_active = static_cast<int>(numberOf(attr(atts, "activeTab"), 0));
             }
         };
         archive->Parse("xl/workbook.xml", p.Handle());
@@ -431,11 +445,11 @@ void TSheetFile::Impl::ReadXlsxStyles()
             const char* id = attr(atts, "numFmtId");
             const char* code = attr(atts, "formatCode");
             if (id && code)
-                custom[static_cast<int>(countOf(id, 1 << 20))] = utf8ToCp1251(code);
+                custom[static_cast<int>(numberOf(id, -1))] = utf8ToCp1251(code);
         } else if (name == "cellXfs") {
             inXfs = true;
         } else if (name == "xf" && inXfs) {
-            const int id = static_cast<int>(countOf(attr(atts, "numFmtId"), 1 << 20)) - (attr(atts, "numFmtId") ? 0 : 1);
+            const long id = numberOf(attr(atts, "numFmtId"), 0);
             const auto it = custom.find(id);
             xfFormats.push_back(it != custom.end() ? it->second : builtinFormat(id));
         }
@@ -461,7 +475,7 @@ void TSheetFile::Impl::ReadXlsxSheet(int index, TReadSheet& sheet)
     p.Start = [&](std::string_view name, const char** atts) {
         if (name == "row") {
             const char* r = attr(atts, "r");
-            row = r ? static_cast<int>(countOf(r, kMaxSheetRows + 1)) - 1 : row + 1;
+            row = r ? static_cast<int>(std::min<long>(numberOf(r, 0), kMaxSheetRows + 1)) - 1 : row + 1;
             col = -1;
         } else if (name == "c") {
             const char* r = attr(atts, "r");
@@ -472,8 +486,7 @@ void TSheetFile::Impl::ReadXlsxSheet(int index, TReadSheet& sheet)
             col = cc;
             const char* t = attr(atts, "t");
             type = t ? t : "n";
-            const char* s = attr(atts, "s");
-            style = s ? static_cast<int>(countOf(s, 1 << 20)) : 0;
+            style = static_cast<int>(std::min<long>(numberOf(attr(atts, "s"), 0), 1 << 20));
             value.clear();
             haveValue = false;
         } else if (name == "v" || name == "t") {
@@ -493,7 +506,7 @@ void TSheetFile::Impl::ReadXlsxSheet(int index, TReadSheet& sheet)
             TReadCell cell;
             double number = 0;
             if (type == "s") {
-                const long i = countOf(value.c_str(), 1L << 40) - (value.empty() ? 1 : 0);
+                const long i = numberOf(value.c_str(), -1);
                 const std::string text = i >= 0 && static_cast<size_t>(i) < sharedStrings.size() ? utf8ToCp1251(sharedStrings[static_cast<size_t>(i)]) : std::string();
                 cell.Value = Variant(text);
                 cell.Text = text;

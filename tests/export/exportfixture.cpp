@@ -90,6 +90,20 @@ std::vector<std::pair<std::string, bool>> zipEntries(const std::string& file)
     return out;
 }
 
+void writeZip(const std::string& file, const std::vector<std::pair<std::string, std::string>>& parts)
+{
+    int err = 0;
+    zip_t* za = zip_open(file.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+    for (size_t i = 0; za && i < parts.size(); ++i) {
+        zip_source_t* src = zip_source_buffer(za, parts[i].second.data(), parts[i].second.size(), 0);
+        const zip_int64_t idx = zip_file_add(za, parts[i].first.c_str(), src, 0);
+        if (i == 0)
+            zip_set_file_compression(za, static_cast<zip_uint64_t>(idx), ZIP_CM_STORE, 0);
+    }
+    if (za)
+        zip_close(za);
+}
+
 std::string zipPart(const std::string& file, const std::string& part)
 {
     int err = 0;

@@ -32,6 +32,8 @@ struct TempDir {
 
 // The names of an archive's entries in order, with whether each is stored uncompressed.
 std::vector<std::pair<std::string, bool>> zipEntries(const std::string& file);
+// Writes an archive of the given parts, in order (the first one stored uncompressed).
+void writeZip(const std::string& file, const std::vector<std::pair<std::string, std::string>>& parts);
 // The text of one entry ("" when missing).
 std::string zipPart(const std::string& file, const std::string& part);
 
