@@ -25,6 +25,12 @@ namespace {
 
 const char kMime[] = "application/vnd.oasis.opendocument.spreadsheet";
 
+// The room of the page header and footer; a page layout without it shows neither.
+const char kHeaderFooterStyles[] =
+    "<style:header-style><style:header-footer-properties fo:min-height=\"0.75cm\" fo:margin-bottom=\"0.25cm\"/>"
+    "</style:header-style><style:footer-style><style:header-footer-properties fo:min-height=\"0.75cm\" "
+    "fo:margin-top=\"0.25cm\"/></style:footer-style>";
+
 const char kNamespaces[] =
     " xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
     " xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\""
@@ -282,7 +288,7 @@ private:
             out += "<style:page-layout style:name=\"pm" + std::to_string(i + 1) + "\"><style:page-layout-properties" +
                    (p.Landscape ? " style:print-orientation=\"landscape\" fo:page-width=\"29.7cm\" fo:page-height=\"21cm\""
                                 : " style:print-orientation=\"portrait\" fo:page-width=\"21cm\" fo:page-height=\"29.7cm\"") +
-                   margins + "/></style:page-layout>";
+                   margins + "/>" + kHeaderFooterStyles + "</style:page-layout>";
         }
         out += "</office:automatic-styles><office:master-styles>";
         for (int i = 0; i < m_book.SheetCount(); ++i) {

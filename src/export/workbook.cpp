@@ -36,6 +36,21 @@ int widestLine(std::string_view text)
     return widest;
 }
 
+// Characters a number takes as shown: a date its pattern's length, otherwise its digits (with
+// room for grouping and two decimals when the format has them).
+int numberWidth(double value, const TCellStyle& style)
+{
+    if (style.IsDateFormat())
+        return static_cast<int>(style.NumberFormat.size());
+    char buf[32];
+    int width = std::snprintf(buf, sizeof buf, "%.10g", value);
+    if (style.NumberFormat.find(',') != std::string::npos)
+        width += width / 3;
+    if (style.NumberFormat.find('.') != std::string::npos)
+        width += 2;
+    return width;
+}
+
 std::string styleKey(const TCellStyle& s)
 {
     char buf[160];
@@ -315,7 +330,7 @@ void TWorksheet::AutoFit(int col1, int col2)
             if (cell.Kind == ckText)
                 width = widestLine(TextOf(cell));
             else if (cell.Kind == ckNumber || cell.Kind == ckFormula)
-                width = m_book->Style(cell.Style).IsDateFormat() ? 10 : 12;
+                width = numberWidth(cell.Kind == ckNumber ? cell.Number : FormulaValue(cell), m_book->Style(cell.Style));
             else if (cell.Kind == ckBoolean)
                 width = 5;
             int& w = widest[static_cast<size_t>(c - col1)];
