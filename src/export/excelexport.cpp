@@ -3,7 +3,6 @@
 #include "export/excelexport.h"
 
 #include <algorithm>
-#include <map>
 
 #include "app/lmtranslate.h"
 #include "export/exceltyping.h"
@@ -47,15 +46,6 @@ std::string fileHeaderCodes(const std::string& text)
     return out;
 }
 
-// A literal text in a header: an ampersand is doubled so it is not read as a code.
-std::string headerLiteral(const std::string& text)
-{
-    std::string out;
-    for (char c : text)
-        out += c == '&' ? std::string("&&") : std::string(1, c);
-    return out;
-}
-
 // The exported text of a field (a line's cell): display text on one line; numbers without
 // grouping blanks and with a displayed fraction "a/b" as its value; double quotes of strings
 // as apostrophes, so the block parser does not take them for quoting.
@@ -69,11 +59,8 @@ std::string fieldCellText(TField* field)
             c = ' ';
     if (dynamic_cast<TNumericField*>(field)) {
         std::erase(s, '\xA0');
-        const size_t slash = s.find('/');
-        if (slash != std::string::npos) {
-            const int d = StrToIntDef(s.substr(slash + 1), 1);
-            s = FloatToStr(static_cast<double>(field->AsInteger()) / (d == 0 ? 1 : d));
-        }
+        if (s.find('/') != std::string::npos)
+            s = FloatToStr(FractionValue(field, s));
     } else if (dynamic_cast<TStringField*>(field)) {
         std::replace(s.begin(), s.end(), '"', '\'');
     }
@@ -516,7 +503,7 @@ void TExcelExport::FormatPrint()
 {
     TPageSetup& page = m_sheet->PageSetup();
     if (!Title.empty()) {
-        page.HeaderCenter = cp1251ToUtf8(headerLiteral(Title));
+        page.HeaderCenter = HeaderLiteral(Title);
         page.PrintTitleFirst = page.PrintTitleLast = 0;
     }
     const bool russian = !ver2007 && ExcelVersion == xlsvRussian;
@@ -589,6 +576,12 @@ void TExcelExport::Save(const std::string& fileName, bool close)
 }
 
 // --- free functions -------------------------------------------------------------------------
+
+double FractionValue(const TField* field, const std::string& text)
+{
+    const int d = StrToIntDef(text.substr(text.find('/') + 1), 1);
+    return static_cast<double>(field->AsInteger()) / (d == 0 ? 1 : d);
+}
 
 std::string DefaultNumberFormat(const TField* field)
 {

@@ -111,6 +111,10 @@ private:
     TProgressBox* m_progressBox = nullptr;  // owned as a component
 };
 
+// The value of a numeric field displayed as a fraction "a/b" (`text` holds the "/"): AsInteger
+// divided by the whole number after the "/" (1 when that is not one, or is 0).
+double FractionValue(const TField* field, const std::string& text);
+
 // The number format (local syntax) of a numeric field without a DisplayFormat: "#0" for whole
 // numbers, every decimal a BCD field keeps ("#0,##" for two), none for a float (General).
 std::string DefaultNumberFormat(const TField* field);

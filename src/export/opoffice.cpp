@@ -30,14 +30,6 @@ int32_t rgbOf(TColor color)
     return ((color & 0xFF) << 16) | (color & 0xFF00) | ((color >> 16) & 0xFF);
 }
 
-std::string headerLiteral(const std::string& text)
-{
-    std::string out;
-    for (char c : text)
-        out += c == '&' ? std::string("&&") : std::string(1, c);
-    return cp1251ToUtf8(out);
-}
-
 // IRange over a rectangle of the document's current sheet; bold means the title look: borders
 // of width 70 on all sides and the owner's header font.
 class TOpenOfficeRange : public IRange {
@@ -100,11 +92,8 @@ Variant cellValueOf(TField* field)
         return Variant(s);
     std::erase(s, '\xA0');
     std::erase(s, ' ');
-    const size_t slash = s.find('/');
-    if (slash != std::string::npos) {
-        const int d = StrToIntDef(s.substr(slash + 1), 1);
-        return Variant(static_cast<double>(field->AsInteger()) / (d == 0 ? 1 : d));
-    }
+    if (s.find('/') != std::string::npos)
+        return Variant(FractionValue(field, s));
     double value;
     // A display format with text of its own ("0.00 руб") still exports the field's number.
     return Variant(TryStrToFloat(s, value) ? value : field->AsFloat());
@@ -377,17 +366,17 @@ Variant TOpenOffice::GetCell(int kind, int col, int row) const
 void TOpenOffice::SetHeader(const std::string& left, const std::string& center, const std::string& right)
 {
     TPageSetup& page = m_sheet->PageSetup();
-    page.HeaderLeft = headerLiteral(left);
-    page.HeaderCenter = headerLiteral(center);
-    page.HeaderRight = headerLiteral(right);
+    page.HeaderLeft = HeaderLiteral(left);
+    page.HeaderCenter = HeaderLiteral(center);
+    page.HeaderRight = HeaderLiteral(right);
 }
 
 void TOpenOffice::SetFooter(const std::string& left, const std::string& center, const std::string& right)
 {
     TPageSetup& page = m_sheet->PageSetup();
-    page.FooterLeft = headerLiteral(left);
-    page.FooterCenter = headerLiteral(center);
-    page.FooterRight = headerLiteral(right);
+    page.FooterLeft = HeaderLiteral(left);
+    page.FooterCenter = HeaderLiteral(center);
+    page.FooterRight = HeaderLiteral(right);
 }
 
 void TOpenOffice::SetColors(const TSheetRange& range, TColor fontColor, TColor backColor)

@@ -117,6 +117,17 @@ std::string NumberFormatFromLocal(std::string_view format)
     return cp1251ToUtf8(out);
 }
 
+std::string HeaderLiteral(std::string_view text)
+{
+    std::string out;
+    for (char c : text) {
+        out += c;
+        if (c == '&')
+            out += '&';
+    }
+    return cp1251ToUtf8(out);
+}
+
 std::string ColumnLetters(int col)
 {
     std::string s;

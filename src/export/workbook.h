@@ -189,6 +189,9 @@ bool ParseCellRef(std::string_view ref, int& row, int& col);
 // grouping; Windows-1251) in the file syntax ("." decimal, "," grouping; UTF-8). Date formats
 // and "@" keep their characters.
 std::string NumberFormatFromLocal(std::string_view format);
+// A literal text (Windows-1251) for a page header or footer, in UTF-8 with every "&" doubled so
+// it is not read as a code.
+std::string HeaderLiteral(std::string_view text);
 // Whether a number format (file syntax) shows dates or times.
 bool IsDateNumberFormat(std::string_view format);
 
