@@ -10,6 +10,7 @@
 #include "app/hooks.h"
 #include "export/opoffice.h"
 #include "export/sheetreader.h"
+#include "export/workbook.h"
 #include "exportfixture.h"
 #include "forms/progressbox.h"
 #include "util/cp1251.h"
@@ -197,4 +198,21 @@ TEST(OpOffice, CancellingEndsWithTheInterruptMessage)
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0], "Ошибка выгрузки данных : Выгрузка данных : прервано пользователем "_w);
     EXPECT_FALSE(FileExists(dir.file("c.ods")));
+}
+
+TEST(OpOffice, ATemplateBringsItsSheetsAndValues)
+{
+    TempDir dir;
+    TWorkbook templ;
+    templ.AddSheet(cp1251ToUtf8("Шапка"_w)).SetText(0, 0, cp1251ToUtf8("Аптека №1"_w));
+    templ.SaveOds(dir.file("template.ods"));
+    GoodsGrid g;
+    ASSERT_TRUE(OpExcelOleCopyGrideh(&g.grid, nullptr, "", "Данные"_w, false, dir.file("template.ods"), true, false, false,
+                                     false, "", dir.file("out.ods"), false, false, 0));
+    auto book = TSheetFile::Open(dir.file("out.ods"));
+    ASSERT_EQ(book->SheetCount(), 2);
+    EXPECT_EQ(book->SheetName(0), "Данные"_w);
+    EXPECT_EQ(book->SheetName(1), "Шапка"_w);
+    EXPECT_EQ(book->Sheet(1).Cell(0, 0)->Text, "Аптека №1"_w);
+    EXPECT_EQ(book->Sheet(0).Cell(1, 1)->Text, "Аспирин"_w);
 }
