@@ -70,6 +70,23 @@ void TpFIBDataSet::Prepare()
     InitFields();
 }
 
+namespace {
+
+// `name`, or when a column of that name came earlier, the first free "NAME_1", "NAME_2", ...:
+// every field then reads its own column, and the later ones get a name of their own.
+std::string uniqueFieldName(const TFieldDefs& defs, const std::string& name)
+{
+    if (defs.IndexOf(name) < 0)
+        return name;
+    for (int n = 1;; ++n) {
+        std::string candidate = name + "_" + std::to_string(n);
+        if (defs.IndexOf(candidate) < 0)
+            return candidate;
+    }
+}
+
+} // namespace
+
 void TpFIBDataSet::InternalInitFieldDefs()
 {
     prepareStatement();
@@ -109,7 +126,7 @@ void TpFIBDataSet::InternalInitFieldDefs()
         case SQL_BLOB: type = s.subType == 1 ? ftMemo : ftBlob; break;
         default: type = ftString; break;  // SQL_NULL and the like: read as text
         }
-        TFieldDef& def = defs.Add(c.name, type, size, !s.nullable && !c.relation.empty());
+        TFieldDef& def = defs.Add(uniqueFieldName(defs, c.name), type, size, !s.nullable && !c.relation.empty());
         def.Precision = precision;
     }
 }

@@ -110,6 +110,29 @@ TEST_F(DataSetTest, OriginAliasesComeFromTheStatementAndItsFromClause)
     EXPECT_THROW(ds.GetFieldOriginAlias(static_cast<TField*>(nullptr)), Exception);
 }
 
+TEST_F(DataSetTest, ColumnsOfTheSameNameEachReadTheirOwnColumn)
+{
+    ds.SetSelectSQL("select g.id, g.name, v.name, v.id, g.name as name_1 from goods g "
+                    "join vendor v on v.id = g.vendor_id order by g.id");
+    ds.Open();
+    ASSERT_EQ(ds.FieldCount(), 5);
+    EXPECT_EQ(ds.Fields(1)->FieldName(), "NAME");
+    EXPECT_EQ(ds.Fields(2)->FieldName(), "NAME_1");
+    EXPECT_EQ(ds.Fields(3)->FieldName(), "ID_1");
+    EXPECT_EQ(ds.Fields(4)->FieldName(), "NAME_1_1");  // the later column keeps clear of the given name
+    EXPECT_EQ(ds.GetFieldOriginAlias("NAME"), "G.NAME");
+    EXPECT_EQ(ds.GetFieldOriginAlias("NAME_1"), "V.NAME");
+    EXPECT_EQ(ds.GetFieldOriginAlias("ID_1"), "V.ID");
+    const auto vendors = column("select v.name from goods g join vendor v on v.id = g.vendor_id order by g.id");
+    ASSERT_EQ(ds.RecordCount(), static_cast<int>(vendors.size()));
+    const auto vendorIds = column("select g.vendor_id from goods g join vendor v on v.id = g.vendor_id order by g.id");
+    std::size_t row = 0;
+    for (ds.First(); !ds.Eof(); ds.Next(), ++row) {
+        ASSERT_EQ(ds.FBN("NAME_1")->AsString(), vendors[row]) << row;
+        ASSERT_EQ(ds.FBN("ID_1")->AsString(), vendorIds[row]) << row;
+    }
+}
+
 TEST_F(DataSetTest, LocalSortMatchesTheServersOrder)
 {
     ds.SetSelectSQL("select id, name, price, expiry_date from goods order by id");
