@@ -319,6 +319,42 @@ std::string sqlIdent(const std::string& name)
 
 } // namespace
 
+bool TpFIBDataSet::isTableColumn(std::size_t column, const std::string& alias) const
+{
+    const auto& cols = m_stmt->columns();
+    const fib::SelectList list = fib::selectList(m_selectSQL);
+    if (list.isUnion)
+        return false;  // the statement reports the first branch's table for every branch
+    // The select item of each column: a star stands for the run of columns of its table.
+    std::vector<const fib::SelectItem*> itemOf;
+    for (std::size_t k = 0; k < list.items.size(); ++k) {
+        const fib::SelectItem& item = list.items[k];
+        if (item.kind != fib::SelectItem::Star) {
+            itemOf.push_back(&item);
+            continue;
+        }
+        const std::size_t later = list.items.size() - k - 1;
+        while (itemOf.size() + later < cols.size()
+               && (item.qualifier.empty() || cols[itemOf.size()].relationAlias == item.qualifier
+                   || cols[itemOf.size()].relation == item.qualifier))
+            itemOf.push_back(&item);
+    }
+    if (itemOf.size() == cols.size()) {
+        const fib::SelectItem& item = *itemOf[column];
+        if (item.kind == fib::SelectItem::Expression)
+            return false;  // a sub-query's column names a table that is not in scope here
+        if (!item.qualifier.empty() && item.qualifier != alias)
+            return false;
+    }
+    // Only a table of the outer FROM list is in scope for a condition on this select; derived
+    // tables and the tables of sub-queries are not.
+    const std::string& relation = cols[column].relation;
+    for (const fib::FromTable& t : fib::fromTables(m_selectSQL))
+        if (t.alias == alias && t.relation == relation)
+            return true;
+    return false;
+}
+
 std::string TpFIBDataSet::fromClauseAlias(const std::string& relation) const
 {
     for (const fib::FromTable& t : fib::fromTables(m_selectSQL))
@@ -337,9 +373,9 @@ std::string TpFIBDataSet::GetFieldOriginAlias(TField* field)
     if (no <= 0 || static_cast<std::size_t>(no) > m_stmt->columns().size())
         return {};
     const ColumnInfo& c = m_stmt->columns()[no - 1];
-    if (c.relation.empty() || c.field.empty())
-        return "." + sqlIdent(c.name);
     const std::string alias = c.relationAlias.empty() ? fromClauseAlias(c.relation) : c.relationAlias;
+    if (c.relation.empty() || c.field.empty() || !isTableColumn(no - 1, alias))
+        return "." + sqlIdent(field->FieldName());
     return sqlIdent(alias) + "." + sqlIdent(c.field);
 }
 

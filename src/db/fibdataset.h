@@ -49,7 +49,8 @@ public:
 
     // The qualified column a field comes from: the table's alias in the select (the table name
     // when it has none), a point and the column name, e.g. "G.NAME". For a column computed
-    // from an expression the alias part is empty (".NAME"); calculated and lookup fields give
+    // from an expression, read through a scalar sub-query or a derived table, or combined by a
+    // union, the alias part is empty (".NAME"); calculated and lookup fields give
     // "". An inactive dataset is prepared first. Raises lm::Exception for a field of another
     // dataset.
     std::string GetFieldOriginAlias(TField* field);
@@ -92,6 +93,9 @@ private:
     void prepareStatement();
     void bindParams();
     std::string fromClauseAlias(const std::string& relation) const;
+    // Whether output column `column`, of the table known as `alias`, reads a table of the
+    // select's own FROM list directly (not through a sub-query, derived table or union).
+    bool isTableColumn(std::size_t column, const std::string& alias) const;
 
     std::string m_selectSQL;
     std::map<std::string, Variant> m_params;  // upper-cased name -> value

@@ -22,4 +22,20 @@ struct FromTable {
 // procedures with arguments are skipped.
 std::vector<FromTable> fromTables(const std::string& sql);
 
+// One item of the outermost select list. A column is a bare or qualified column name with an
+// optional alias; a star is "*" or "x.*"; anything else (sub-queries, functions, arithmetic,
+// literals) is an expression. `qualifier` is the table part of a column or star, as fromTables
+// spells aliases, empty when none is written.
+struct SelectItem {
+    enum Kind { Column, Star, Expression } kind = Expression;
+    std::string qualifier;
+};
+struct SelectList {
+    std::vector<SelectItem> items;
+    bool isUnion = false;  // the statement combines several selects
+};
+// The outermost select list of `sql` (after WITH, FIRST/SKIP and DISTINCT); no items when the
+// text does not read as a select.
+SelectList selectList(const std::string& sql);
+
 } // namespace lm::fib
