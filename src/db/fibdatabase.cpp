@@ -147,6 +147,8 @@ void TFIBDatabase::attach(bool create, int pageSize)
                      : prov->attachDatabase(&st, name.c_str(), len, buf);
     }
     prov->release();
+    if (st.hasError(isc_already_opened))
+        throw Exception(Format("Database %s is in use by another program", {m_databaseName}));
     st.check();
     m_attachment = att;
     m_domains.clear();
