@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -231,6 +232,31 @@ TEST_F(DatabaseFile, AProgramHoldingTheFileAloneIsReportedPlainly)
     std::ofstream(file + ".release").put('1');
     EXPECT_EQ(waitExit(child), 0);
     db.Open();  // free again
+}
+
+TEST_F(DatabaseFile, DemoDatabaseLeavesOtherFilesAlone)
+{
+    const std::string path = (dir / "demo.fdb").string();
+    std::ofstream(path + ".tmp") << "somebody's notes";
+    CreateDemoDatabase(path, 5);
+    std::string kept;
+    std::getline(std::ifstream(path + ".tmp"), kept);
+    EXPECT_EQ(kept, "somebody's notes");
+    // nothing else is left beside the database
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"demo.fdb", "demo.fdb.tmp"}));
+    TFIBDatabase db;
+    db.SetDatabaseName(path);
+    db.Open();
+    EXPECT_EQ(value(db, "select count(*) from GOODS"), "5");
+    db.Close();
+    // an existing database is refused and stays as it was
+    const auto size = fs::file_size(path);
+    EXPECT_EQ(messageOf([&] { CreateDemoDatabase(path, 7); }), "File already exists: " + path);
+    EXPECT_EQ(fs::file_size(path), size);
 }
 
 } // namespace
