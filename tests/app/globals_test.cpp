@@ -127,6 +127,16 @@ TEST(Translate, KazakhKeysGivePrivateCodePoints)
     SetTranslateLocale("");
 }
 
+TEST(Translate, WithoutALocaleKeysPassUnchanged)
+{
+    SetTranslateLocale("");
+    ASSERT_EQ(glVars, nullptr);
+    EXPECT_EQ(Translate(50, 0, '?'), '?');  // no glVars: nothing to read the locale from
+    TGlobalVars vars;
+    EXPECT_EQ(Translate(50, ssShift, '?'), '?');  // glVars without a database
+    EXPECT_EQ(Translate(50, 0, 'a'), 'a');
+}
+
 TEST(Translate, ReTranslateMapsPrivateCodePointsOnlyForKazakh)
 {
     const std::string text = std::string("\xAA\xF1\xEB\xEC ") + "\x8D\x9D" + " 12";  // Ә с л м  Қ қ
