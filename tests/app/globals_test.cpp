@@ -214,6 +214,29 @@ TEST(DocManager, RoutesByTypeAndBroadcastsChanges)
     SetMessageBoxHook(nullptr);
 }
 
+namespace stock {
+struct TGoods {};
+template <typename T>
+class TListModule : public TDocModule {
+public:
+    using TDocModule::TDocModule;
+};
+} // namespace stock
+
+TEST(DocManager, NullModulesAreRefusedAndTemplateClassesNamedWhole)
+{
+    std::string shown;
+    SetMessageBoxHook([&](const std::string& text, const std::string&, int) { shown = text; return IDOK; });
+    RegistryDocModule(nullptr);
+    EXPECT_EQ(shown, "RegistryDocModule: Не указан модуль документа"_w);
+    SetMessageBoxHook(nullptr);
+
+    stock::TListModule<stock::TGoods> goods;
+    goods.SetDocType(7);
+    EXPECT_EQ(messageOf([&] { goods.ShowDocList(); }),
+              "TDocModule: Метод ShowDocList не реализован в классе TListModule<TGoods> (DocType=7)"_w);
+}
+
 TEST(DocManager, DestroyedModuleIsUnregistered)
 {
     {
