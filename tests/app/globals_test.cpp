@@ -6,6 +6,7 @@
 #include "app/globals.h"
 #include "app/hooks.h"
 #include "app/lmtranslate.h"
+#include "filter/ufilter.h"
 #include "host/registry.h"
 #include "util/cp1251.h"
 #include "util/exceptions.h"
@@ -53,6 +54,27 @@ TEST_F(GlobalsTest, KeysResolveAgainstTheRoot)
     EXPECT_FALSE(store.KeyExists("Software\\Lumora\\Apteka\\Software"));  // not prefixed twice
     LMWriteRegInt("Top", 42, "");
     EXPECT_EQ(store.ReadValue("Software\\Lumora\\Apteka", "Top")->Int, 42);
+}
+
+TEST(GlobalsStore, ComponentsWriteToTheStoreOfGlVars)
+{
+    auto previous = SetDefaultRegistryStore(std::make_unique<TMemoryRegistryStore>());
+    TRegistryStore* processDefault = DefaultRegistryStore();
+    TMemoryRegistryStore hostStore;
+    {
+        TGlobalVars vars(nullptr, &hostStore);
+        TUFilter filter;
+        filter.SetRegKey("\\Software\\Apteka\\Goods");
+        filter.SaveFilter(true);
+        filter.SaveFilterAs("Дешёвые"_w, "[Цена] < 10"_w);
+        EXPECT_EQ(filter.LoadFilter("Дешёвые"_w), "[Цена] < 10"_w);
+        ASSERT_TRUE(hostStore.ReadValue("Software\\Apteka\\Goods", "UFilterOn").has_value());
+        EXPECT_EQ(hostStore.ReadValue("Software\\Apteka\\Goods\\FilterList", "Дешёвые"_w)->Str, "[Цена] < 10"_w);
+        EXPECT_FALSE(processDefault->KeyExists("Software\\Apteka"));
+    }
+    // once glVars is gone, registry objects are back on the process default
+    EXPECT_EQ(TRegistry().Store(), processDefault);
+    SetDefaultRegistryStore(std::move(previous));
 }
 
 TEST_F(GlobalsTest, ReadsFallBackToDefaults)
