@@ -7,15 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "host/dataset.h"
 #include "util/component.h"
 #include "util/currency.h"
 #include "util/variant.h"
 
 namespace lm {
-
-class TDataSet;
-
-enum TUpdateKind { ukModify, ukInsert, ukDelete };
 
 // What a screen implements (beside being a TComponent) to hear of document changes.
 class IDocListsener {

@@ -25,6 +25,8 @@ void TpFIBDataSet::Notification(TComponent* component, TOperation operation)
 {
     TDataSet::Notification(component, operation);
     m_links.removed(component, operation);  // the fetched records stay
+    if (operation == opRemove && component == m_updateTransaction)
+        m_updateTransaction = nullptr;
 }
 
 void TpFIBDataSet::SetSelectSQL(const std::string& sql)
@@ -32,6 +34,7 @@ void TpFIBDataSet::SetSelectSQL(const std::string& sql)
     Close();
     m_stmt->unprepare();
     m_selectSQL = sql;
+    m_updateTable = UpdateTable{};
 }
 
 void TpFIBDataSet::SetParamValue(const std::string& name, const Variant& value) { m_params[upperCase(name)] = value; }
@@ -90,6 +93,7 @@ std::string uniqueFieldName(const TFieldDefs& defs, const std::string& name)
 void TpFIBDataSet::InternalInitFieldDefs()
 {
     prepareStatement();
+    m_updateTable = UpdateTable{};  // the statement may have been prepared again
     TFIBDatabase* db = m_links.runDatabase();
     TFieldDefs& defs = FieldDefs();
     defs.Clear();
@@ -297,28 +301,6 @@ void TpFIBDataSet::CloseOpen(bool restorePosition)
         SetRecNo(std::min(recNo, RecordCount()));
 }
 
-namespace {
-
-// Quotes an identifier when it is not a plain upper-case one, so the result is valid SQL.
-std::string sqlIdent(const std::string& name)
-{
-    bool plain = !name.empty() && name[0] >= 'A' && name[0] <= 'Z';
-    for (char c : name)
-        if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '$'))
-            plain = false;
-    if (plain)
-        return name;
-    std::string out = "\"";
-    for (char c : name) {
-        out += c;
-        if (c == '"')
-            out += '"';
-    }
-    return out + '"';
-}
-
-} // namespace
-
 bool TpFIBDataSet::isTableColumn(std::size_t column, const std::string& alias) const
 {
     const auto& cols = m_stmt->columns();
@@ -355,6 +337,12 @@ bool TpFIBDataSet::isTableColumn(std::size_t column, const std::string& alias) c
     return false;
 }
 
+std::string TpFIBDataSet::columnAlias(std::size_t column) const
+{
+    const ColumnInfo& c = m_stmt->columns()[column];
+    return c.relationAlias.empty() ? fromClauseAlias(c.relation) : c.relationAlias;
+}
+
 std::string TpFIBDataSet::fromClauseAlias(const std::string& relation) const
 {
     for (const fib::FromTable& t : fib::fromTables(m_selectSQL))
@@ -373,10 +361,10 @@ std::string TpFIBDataSet::GetFieldOriginAlias(TField* field)
     if (no <= 0 || static_cast<std::size_t>(no) > m_stmt->columns().size())
         return {};
     const ColumnInfo& c = m_stmt->columns()[no - 1];
-    const std::string alias = c.relationAlias.empty() ? fromClauseAlias(c.relation) : c.relationAlias;
+    const std::string alias = columnAlias(no - 1);
     if (c.relation.empty() || c.field.empty() || !isTableColumn(no - 1, alias))
-        return "." + sqlIdent(field->FieldName());
-    return sqlIdent(alias) + "." + sqlIdent(c.field);
+        return "." + fib::quoteIdent(field->FieldName());
+    return fib::quoteIdent(alias) + "." + fib::quoteIdent(c.field);
 }
 
 bool TpFIBDataSet::IsNativeBoolean(const TField* field)

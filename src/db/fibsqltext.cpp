@@ -87,6 +87,23 @@ const std::set<std::string>& clauseWords()
 
 } // namespace
 
+std::string quoteIdent(const std::string& name)
+{
+    bool plain = !name.empty() && name[0] >= 'A' && name[0] <= 'Z';
+    for (char c : name)
+        if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '$'))
+            plain = false;
+    if (plain)
+        return name;
+    std::string out = "\"";
+    for (char c : name) {
+        out += c;
+        if (c == '"')
+            out += '"';
+    }
+    return out + '"';
+}
+
 std::string replaceNamedParams(const std::string& sql, std::vector<std::string>& names)
 {
     names.clear();

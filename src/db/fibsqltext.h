@@ -12,6 +12,10 @@ namespace lm::fib {
 // give empty names).
 std::string replaceNamedParams(const std::string& sql, std::vector<std::string>& names);
 
+// `name` as it may be written in SQL: unchanged when it is a plain upper-case identifier,
+// otherwise in double quotes with inner quotes doubled.
+std::string quoteIdent(const std::string& name);
+
 // One table of the outermost FROM list: its relation name and its alias (the alias equals the
 // relation name when none is written). Names are upper-cased unless quoted.
 struct FromTable {
