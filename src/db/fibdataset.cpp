@@ -227,7 +227,8 @@ void TpFIBDataSet::InternalLoadRecords()
     bindParams();
     m_stmt->execute();
     TRecordStore& store = MutableStore();
-    store.Reserve(m_lastFetchCount);  // a reopened query usually returns about as many rows
+    // a reopened query usually returns about as many rows and as much text
+    store.Reserve(m_lastFetchCount, m_lastTextBytes);
     while (m_stmt->fetch()) {
         const unsigned char* row = m_stmt->row();
         const TRecordStore::RecId rec = AddStoredRecord();
@@ -272,6 +273,7 @@ void TpFIBDataSet::InternalLoadRecords()
     }
     m_stmt->closeCursor();
     m_lastFetchCount = store.Size();
+    m_lastTextBytes = store.TextBytes();
 }
 
 void TpFIBDataSet::InternalClose()

@@ -155,6 +155,7 @@ private:
     std::vector<TSortFieldInfo> m_sort;
     int m_scrollDisabled = 0;
     std::size_t m_lastFetchCount = 0;  // rows of the previous fetch, to size the store
+    std::vector<std::size_t> m_lastTextBytes;  // and its text per column
     std::string m_updateSQL, m_insertSQL, m_deleteSQL, m_refreshSQL;
     TFIBTransaction* m_updateTransaction = nullptr;
     mutable UpdateTable m_updateTable;
