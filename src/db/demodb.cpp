@@ -1,6 +1,7 @@
 // Building the demo pharmacy database.
 #include "db/demodb.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -240,6 +241,31 @@ std::string createTemporary(TFIBDatabase& db, const std::string& path)
     }
 }
 
+// Removes what killed runs left beside `path`: files named as createTemporary names them
+// whose process no longer runs. Nothing else is touched.
+void removeLeftovers(const std::string& path)
+{
+    namespace fs = std::filesystem;
+    const fs::path target(path);
+    const std::string prefix = target.filename().string() + ".";
+    std::error_code ec;
+    const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    for (const fs::directory_entry& e : fs::directory_iterator(dir, ec)) {
+        const std::string name = e.path().filename().string();
+        if (name.rfind(prefix, 0) != 0)
+            continue;
+        const std::string rest = name.substr(prefix.size());  // "<pid>-<6 hex digits>.tmp"
+        const auto dash = rest.find('-');
+        if (dash == 0 || dash > 10 || rest.size() != dash + 11 || rest.compare(dash + 7, 4, ".tmp") != 0
+            || rest.find_first_not_of("0123456789") != dash
+            || rest.find_first_not_of("0123456789abcdef", dash + 1) != dash + 7)
+            continue;
+        const long pid = std::stol(rest.substr(0, dash));
+        if (pid > 0 && kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            fs::remove(e.path(), ec);
+    }
+}
+
 } // namespace
 
 void CreateDemoDatabase(const std::string& path, int goodsCount)
@@ -250,6 +276,7 @@ void CreateDemoDatabase(const std::string& path, int goodsCount)
     std::error_code ec;
     if (fs::exists(path, ec))
         throw Exception(Format("File already exists: %s", {path}));
+    removeLeftovers(path);
     TFIBDatabase db;
     const std::string temp = createTemporary(db, path);
     try {

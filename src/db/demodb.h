@@ -10,7 +10,8 @@ namespace lm {
 // tables COUNTRY, VENDOR, GOODS and PR_LOCALE. The data is the same on every run. The file is
 // built under a temporary name of its own beside `path` ("PATH.<pid>-<random>.tmp", created
 // exclusively, so no other file is touched) and given its name when complete; a file that
-// appears at `path` meanwhile is kept. Raises lm::Exception when the file exists or the engine
+// appears at `path` meanwhile is kept. Such temporaries of runs that were killed (their
+// process no longer runs) are removed first. Raises lm::Exception when the file exists or the engine
 // reports an error.
 void CreateDemoDatabase(const std::string& path, int goodsCount = 20000);
 

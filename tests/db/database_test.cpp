@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -238,16 +239,25 @@ TEST_F(DatabaseFile, DemoDatabaseLeavesOtherFilesAlone)
 {
     const std::string path = (dir / "demo.fdb").string();
     std::ofstream(path + ".tmp") << "somebody's notes";
+    std::ofstream(path + ".12-notes.tmp") << "named like ours, but not ours";
+    // what a killed run left: its process is gone (a child that has ended)
+    const pid_t gone = fork();
+    if (gone == 0)
+        _exit(0);
+    waitpid(gone, nullptr, 0);
+    char leftover[64];
+    std::snprintf(leftover, sizeof leftover, ".%d-00beef.tmp", static_cast<int>(gone));
+    std::ofstream(path + leftover) << "half a database";
     CreateDemoDatabase(path, 5);
     std::string kept;
     std::getline(std::ifstream(path + ".tmp"), kept);
     EXPECT_EQ(kept, "somebody's notes");
-    // nothing else is left beside the database
+    // the leftover is gone, nothing else is left beside the database
     std::vector<std::string> names;
     for (const auto& e : fs::directory_iterator(dir))
         names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"demo.fdb", "demo.fdb.tmp"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"demo.fdb", "demo.fdb.12-notes.tmp", "demo.fdb.tmp"}));
     TFIBDatabase db;
     db.SetDatabaseName(path);
     db.Open();
