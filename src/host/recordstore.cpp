@@ -29,44 +29,48 @@ void TRecordStore::Clear()
     m_size = 0;
 }
 
-void TRecordStore::Reserve(std::size_t records)
+void TRecordStore::Reserve(std::size_t records, const std::vector<std::size_t>& textBytes)
 {
-    for (Column& c : m_cols) {
+    records = (records + 63) / 64 * 64;  // whole blocks, see AddRecord
+    for (std::size_t i = 0; i < m_cols.size(); ++i) {
+        Column& c = m_cols[i];
         c.nulls.reserve((records + 63) / 64);
         if (c.kind == TStoreKind::skString) {
             c.offsets.reserve(records);
             c.lengths.reserve(records);
+            if (i < textBytes.size())
+                c.arena.reserve(textBytes[i]);
         } else {
             c.fixed.reserve(records);
         }
     }
 }
 
-TRecordStore::RecId TRecordStore::AddRecord()
+std::vector<std::size_t> TRecordStore::TextBytes() const
 {
-    const RecId r = m_size++;
-    for (Column& c : m_cols) {
-        if ((r & 63) == 0)
-            c.nulls.push_back(~uint64_t(0));
-        else
-            c.nulls[r >> 6] |= uint64_t(1) << (r & 63);
-        if (c.kind == TStoreKind::skString) {
-            c.offsets.push_back(0);
-            c.lengths.push_back(0);
-        } else {
-            c.fixed.push_back(0);
-        }
-    }
-    return r;
+    std::vector<std::size_t> bytes;
+    for (const Column& c : m_cols)
+        bytes.push_back(c.arena.size() - c.garbage);
+    return bytes;
 }
 
-void TRecordStore::setNullBit(Column& c, RecId r, bool null)
+TRecordStore::RecId TRecordStore::AddRecord()
 {
-    const uint64_t bit = uint64_t(1) << (r & 63);
-    if (null)
-        c.nulls[r >> 6] |= bit;
-    else
-        c.nulls[r >> 6] &= ~bit;
+    // Columns grow by blocks of 64 records, one word of null bits each, all null and zero: a
+    // record of the block is there (and null) from the block's start, so adding it costs
+    // nothing more, which matters when a dataset loads hundreds of thousands of rows.
+    const RecId r = m_size++;
+    if ((r & 63) == 0)
+        for (Column& c : m_cols) {
+            c.nulls.push_back(~uint64_t(0));
+            if (c.kind == TStoreKind::skString) {
+                c.offsets.resize(r + 64);
+                c.lengths.resize(r + 64);
+            } else {
+                c.fixed.resize(r + 64);
+            }
+        }
+    return r;
 }
 
 void TRecordStore::releaseString(Column& c, RecId r)
@@ -84,20 +88,6 @@ void TRecordStore::SetNull(int col, RecId r)
     else
         c.fixed[r] = 0;
     setNullBit(c, r, true);
-}
-
-void TRecordStore::SetInt(int col, RecId r, int64_t value)
-{
-    Column& c = m_cols[col];
-    c.fixed[r] = value;
-    setNullBit(c, r, false);
-}
-
-void TRecordStore::SetFloat(int col, RecId r, double value)
-{
-    Column& c = m_cols[col];
-    std::memcpy(&c.fixed[r], &value, sizeof value);
-    setNullBit(c, r, false);
 }
 
 void TRecordStore::SetString(int col, RecId r, std::string_view value)

@@ -25,7 +25,11 @@ public:
     void Reset(std::vector<TStoreKind> kinds);
     // Drops every record and keeps the layout.
     void Clear();
-    void Reserve(std::size_t records);
+    // Makes room for `records` records, and for `textBytes[col]` bytes of text in each text
+    // column (as TextBytes of a similar store reported), without moving anything later.
+    void Reserve(std::size_t records, const std::vector<std::size_t>& textBytes = {});
+    // The text bytes each column holds (0 for the others).
+    std::vector<std::size_t> TextBytes() const;
 
     int ColumnCount() const { return static_cast<int>(m_cols.size()); }
     TStoreKind Kind(int col) const { return m_cols[col].kind; }
@@ -56,8 +60,18 @@ public:
 
     // Writers: each makes the value non-null, SetNull makes it null.
     void SetNull(int col, RecId r);
-    void SetInt(int col, RecId r, int64_t value);
-    void SetFloat(int col, RecId r, double value);
+    void SetInt(int col, RecId r, int64_t value)
+    {
+        Column& c = m_cols[col];
+        c.fixed[r] = value;
+        setNullBit(c, r, false);
+    }
+    void SetFloat(int col, RecId r, double value)
+    {
+        Column& c = m_cols[col];
+        std::memcpy(&c.fixed[r], &value, sizeof value);
+        setNullBit(c, r, false);
+    }
     void SetString(int col, RecId r, std::string_view value);
 
     // Copies every column of record `src` of `from` (which has the same layout) into `dst`.
@@ -75,7 +89,14 @@ private:
         std::vector<uint32_t> lengths;  // skString: byte count
         std::size_t garbage = 0;        // arena bytes no record refers to any more
     };
-    void setNullBit(Column& c, RecId r, bool null);
+    static void setNullBit(Column& c, RecId r, bool null)
+    {
+        const uint64_t bit = uint64_t(1) << (r & 63);
+        if (null)
+            c.nulls[r >> 6] |= bit;
+        else
+            c.nulls[r >> 6] &= ~bit;
+    }
     void releaseString(Column& c, RecId r);
     void compact(Column& c);
 

@@ -48,4 +48,28 @@ TEST(SqlText, FromTablesWithAliasesJoinsAndSubqueries)
     EXPECT_TRUE(tables("select 1 from").empty());
 }
 
+// "C" column, "S" star, "E" expression, with the qualifier after a colon.
+std::vector<std::string> items(const std::string& sql)
+{
+    std::vector<std::string> out;
+    for (const SelectItem& i : selectList(sql).items)
+        out.push_back(std::string(i.kind == SelectItem::Column ? "C" : i.kind == SelectItem::Star ? "S" : "E") + ":" +
+                      i.qualifier);
+    return out;
+}
+
+TEST(SqlText, SelectListItemsTellColumnsFromExpressions)
+{
+    EXPECT_EQ(items("with x as (select id from goods) select first (:n + 1) skip 2 distinct x.id, "
+                    "\"Odd\".\"Name\" as n, (select 1 from rdb$database) one, g.*, upper(name), price p, "
+                    "g.price * 2, 'text', count(*) from x join goods g on g.id = x.id"),
+              (std::vector<std::string>{"C:X", "C:Odd", "E:", "S:G", "E:", "C:", "E:", "E:", "E:"}));
+    EXPECT_EQ(items("select * from goods"), (std::vector<std::string>{"S:"}));
+    EXPECT_FALSE(selectList("select id from goods").isUnion);
+    EXPECT_TRUE(selectList("select id from goods union all select id from vendor").isUnion);
+    EXPECT_FALSE(selectList("select id from (select id from goods union select id from vendor) d").isUnion);
+    for (const char* bad : {"", "select", "select (", "update goods set a = 1", "select a,, from"})
+        EXPECT_NO_THROW(selectList(bad)) << bad;
+}
+
 } // namespace
