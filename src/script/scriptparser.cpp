@@ -426,15 +426,32 @@ void Parser::parseRoutine(bool isFunction)
     if (!isKw("BEGIN"))
         error(m_tok, "Ожидается begin"_w);
     r->defined = true;  // before the body, so that the routine may call itself
+    const int localReads = m_localRefs;
     r->body = parseBlock();
     expect(tSemi, "';'");
+    r->direct = directResult(*r, m_localRefs - localReads);
     m_routine = nullptr;
     m_locals.clear();
     m_localConsts.clear();
 }
 
-std::unique_ptr<VarExpr> Parser::varExpr(const Local& l) const
+// The expression of a body "Result := expression" when the routine has no other variables and
+// the expression does not read Result (`references` counts the body's uses of variables).
+const Expr* Parser::directResult(const TRoutine& r, int references) const
 {
+    const auto* block = dynamic_cast<const BlockStmt*>(r.body.get());
+    if (!r.isFunction || r.localTypes.size() != 1 || references != 1 || !block || block->items.size() != 1)
+        return nullptr;
+    const auto* assign = dynamic_cast<const AssignStmt*>(block->items[0].get());
+    const auto* target = assign ? dynamic_cast<const VarExpr*>(assign->target.get()) : nullptr;
+    if (!target || target->global || target->slot != r.resultSlot)
+        return nullptr;
+    return assign->value.get();
+}
+
+std::unique_ptr<VarExpr> Parser::varExpr(const Local& l)
+{
+    ++m_localRefs;
     auto v = std::make_unique<VarExpr>();
     v->slot = l.slot;
     v->type = l.type;

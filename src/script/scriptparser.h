@@ -93,7 +93,8 @@ private:
     ExprPtr callHost(const Token& at, int index);
     ExprPtr callBuiltin(const Token& at, const std::string& name, const TBuiltin& b);
     ExprPtr implicitVariable(const Token& at, const std::string& name, const std::string& upper);
-    std::unique_ptr<VarExpr> varExpr(const Local& l) const;
+    std::unique_ptr<VarExpr> varExpr(const Local& l);
+    const Expr* directResult(const TRoutine& r, int references) const;
     std::unique_ptr<VarExpr> globalVar(int slot) const;
 
     TProgram& m_program;
@@ -102,6 +103,7 @@ private:
     bool m_compat;
     int m_depth = 0;
     int m_loops = 0;
+    int m_localRefs = 0;                        // variables of routines referenced so far
     TRoutine* m_routine = nullptr;              // the routine being compiled, null in the main block
     std::map<std::string, Local> m_locals;      // of m_routine, by upper-cased name
     std::map<std::string, Variant> m_localConsts;

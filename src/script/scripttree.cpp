@@ -66,6 +66,8 @@ Value BinaryExpr::Eval(TExec& x) const
         if (op == tAnd ? !l : l)
             return a;
     }
+    if (const Value* c = right->ConstValue())
+        return BinaryOp(op, a, *c);
     return BinaryOp(op, a, right->Eval(x));
 }
 
@@ -110,8 +112,15 @@ Value InvokeRoutine(TExec& x, const TRoutine& r, std::vector<Value>& values, std
 {
     x.Step();
     x.Enter();
-    Frame frame;
-    frame.locals.resize(r.localTypes.size());
+    if (r.direct) {
+        ++x.depth;
+        struct Leave {
+            int& depth;
+            ~Leave() { --depth; }
+        } leave{x.depth};
+        return ConvertTo(r.resultType, r.direct->Eval(x));
+    }
+    Frame frame(r.localTypes.size());
     frame.refs = std::move(refs);
     for (size_t i = 0; i < r.localTypes.size(); ++i) {
         if (i < r.params.size())

@@ -18,6 +18,7 @@ struct ConstExpr : Expr {
     explicit ConstExpr(Value v) : val(std::move(v)) {}
     Value Eval(TExec&) const override { return val; }
     bool IsConst() const override { return true; }
+    const Value* ConstValue() const override { return &val; }
 };
 
 // A variable of the program (slot in the globals) or of the running routine (slot in its frame).

@@ -144,6 +144,8 @@ TEST(ScriptProgram, RoutinesParametersAndRecursion)
 
 TEST(ScriptProgram, LoopsCaseAndFlow)
 {
+    EXPECT_EQ(run("function Inc2(N: Integer): Integer;\nbegin Result := N; Result := Result + 2; end;",
+                  "begin Result := Inc2(1) + Inc2(2); end;"), "7");
     EXPECT_EQ(run("", "var I, S: Integer;\nbegin for I := 10 downto 1 do S := S * 2 + I mod 2; Result := S; end;"), "341");
     EXPECT_EQ(run("", "var I: Integer;\nbegin I := 0; while True do begin Inc(I); if I < 5 then Continue; Break; end; Result := I; end;"), "5");
     EXPECT_EQ(run("", "var I: Integer;\nbegin I := 1; repeat I := I * 3 until I > 100; Result := I; end;"), "243");
@@ -246,10 +248,13 @@ TEST(ScriptLimits, StepBudgetStopsEndlessLoopsEvenInsideTryExcept)
 
 TEST(ScriptLimits, RecursionAndNestingAreBounded)
 {
-    TScript s;
-    s.SetText("procedure P;\nbegin P; end;\nbegin P; end.");
-    ASSERT_TRUE(s.Compile());
-    EXPECT_EQ(messageOf<lm::EScriptLimit>([&] { s.Execute(); }), "Слишком глубокая рекурсия в скрипте"_w);
+    for (const char* text : {"procedure P;\nbegin P; end;\nbegin P; end.",
+                             "function F: Integer;\nbegin Result := F + 1; end;\nbegin F; end."}) {
+        TScript s;
+        s.SetText(text);
+        ASSERT_TRUE(s.Compile());
+        EXPECT_EQ(messageOf<lm::EScriptLimit>([&] { s.Execute(); }), "Слишком глубокая рекурсия в скрипте"_w) << text;
+    }
 
     TScript deep;
     deep.SetText("begin if " + std::string(5000, '(') + "1" + std::string(5000, ')') + " = 1 then ; end.");
