@@ -47,8 +47,13 @@ private:
         n->col = at.col;
         return n;
     }
+    // One more level of nesting while it lives; too deep a level is a compile error.
+    struct Nesting {
+        explicit Nesting(Parser& p) : parser(p) { p.enter(); }
+        ~Nesting() { --parser.m_depth; }
+        Parser& parser;
+    };
     void enter();
-    void leave() { --m_depth; }
     ExprPtr checkHeight(ExprPtr e, const Token& at, int childHeight);
 
     // declarations
@@ -70,6 +75,7 @@ private:
     StmtPtr parseWhile();
     StmtPtr parseRepeat();
     StmtPtr parseFor();
+    StmtPtr parseLoopBody();
     StmtPtr parseCase();
     StmtPtr parseWith();
     StmtPtr parseTry();
@@ -78,8 +84,8 @@ private:
 
     // expressions
     ExprPtr parseExpr();
-    ExprPtr parseSimple();
-    ExprPtr parseTerm();
+    int binaryOperator(int level) const;
+    ExprPtr parseLevel(int level);
     ExprPtr parseFactor();
     ExprPtr parsePostfix(ExprPtr base, const Token& at);
     ExprPtr parseIdentifier();
