@@ -95,8 +95,16 @@ struct Expr : Node {
     virtual Value Eval(TExec& x) const = 0;
     // Stores into the designated place; only designators (variables, elements, members) allow it.
     virtual void Assign(TExec& x, Value v) const;
-    // The storage of a variable for var parameters, or null when it has none.
-    virtual Value* Ref(TExec& x) const { (void)x; return nullptr; }
+    // The storage of a variable for var parameters, or null when it has none. The arrays the
+    // place lies in are added to `keep` (when given), so that the place outlives a script that
+    // replaces them while it is in use.
+    using Holders = std::vector<std::shared_ptr<TArray>>;
+    virtual Value* Ref(TExec& x, Holders* keep = nullptr) const
+    {
+        (void)x;
+        (void)keep;
+        return nullptr;
+    }
     virtual bool IsConst() const { return false; }
     // The value of a constant, read without copying; null for anything else.
     virtual const Value* ConstValue() const { return nullptr; }

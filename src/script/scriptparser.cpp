@@ -212,8 +212,11 @@ TTypeInfo Parser::parseType()
         }
         expectKw("OF");
         t.element = std::make_shared<TTypeInfo>(parseType());
-        if (t.kind == TType::tArray && t.element->kind == TType::tArray &&
-            (t.high - t.low + 1) * (t.element->high - t.element->low + 1) > kMaxArray)
+        // the elements of all levels together, each level already bounded
+        int64_t total = 1;
+        for (const TTypeInfo* level = &t; level && level->kind == TType::tArray; level = level->element.get())
+            total *= level->high - level->low + 1;
+        if (t.kind == TType::tArray && total > kMaxArray)
             error(at, "Недопустимые границы массива"_w);
         return t;
     }

@@ -29,7 +29,7 @@ struct VarExpr : Expr {
     TTypeInfo type;
     Value Eval(TExec& x) const override { return *Ref(x); }
     void Assign(TExec& x, Value v) const override;
-    Value* Ref(TExec& x) const override;
+    Value* Ref(TExec& x, Holders* keep = nullptr) const override;
     bool IsDesignator() const override { return true; }
 };
 
@@ -105,7 +105,7 @@ struct IndexExpr : Expr {
     std::vector<ExprPtr> indexes;
     Value Eval(TExec& x) const override;
     void Assign(TExec& x, Value v) const override;
-    Value* Ref(TExec& x) const override;
+    Value* Ref(TExec& x, Holders* keep = nullptr) const override;
     bool IsDesignator() const override { return true; }
 
 private:

@@ -246,6 +246,23 @@ TEST(ScriptLimits, StepBudgetStopsEndlessLoopsEvenInsideTryExcept)
     EXPECT_EQ(s.Call(s.FindRoutine("F")).AsInteger(), 5000);
 }
 
+TEST(ScriptLimits, ArraysStayWithinBoundsAndAlive)
+{
+    TScript s;
+    s.SetText("var A: array[1..1000] of array[1..1000] of array[1..1000] of Integer;\nbegin end.");
+    EXPECT_FALSE(s.Compile());
+    EXPECT_NE(s.ErrorMsg().find("Недопустимые границы массива"_w), std::string::npos);
+    // a var parameter keeps pointing at its element after the script replaces the array
+    EXPECT_EQ(run("var G: array[1..3] of Integer;\n"
+                  "procedure Drop(var X: Integer);\nvar Fresh: array[1..3] of Integer;\nbegin G := Fresh; X := 5; end;",
+                  "begin G[2] := 1; Drop(G[2]); Result := G[2]; end;"),
+              "0");
+    EXPECT_EQ(run("var M: array[1..2] of array[1..2] of Integer;\n"
+                  "function Reset: Integer;\nvar Fresh: array[1..2] of array[1..2] of Integer;\nbegin M := Fresh; Result := 1; end;",
+                  "begin M[1][Reset] := 7; Result := M[1][1]; end;"),
+              "7");
+}
+
 TEST(ScriptLimits, RecursionAndNestingAreBounded)
 {
     for (const char* text : {"procedure P;\nbegin P; end;\nbegin P; end.",
