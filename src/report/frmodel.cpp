@@ -139,7 +139,16 @@ bool TfrSubReportView::SameAs(const TfrView& other) const
 bool TfrAddInView::SameAs(const TfrView& other) const
 {
     return sameClassAnd<TfrAddInView>(*this, other, [](const TfrAddInView& a, const TfrAddInView& b) {
-        return a.sameCommon(b) && a.Ints == b.Ints && a.Strs == b.Strs && a.Blob == b.Blob;
+        // A field never set reads as zero or empty, as it is written.
+        for (const auto* m : {&a.Ints, &b.Ints})
+            for (const auto& [name, value] : *m)
+                if (a.Int(name) != b.Int(name))
+                    return false;
+        for (const auto* m : {&a.Strs, &b.Strs})
+            for (const auto& [name, value] : *m)
+                if (a.Str(name) != b.Str(name))
+                    return false;
+        return a.sameCommon(b) && a.Blob == b.Blob;
     });
 }
 

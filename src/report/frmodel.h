@@ -96,7 +96,7 @@ protected:
 // Text object (type 0, also the framed memo add-in, which carries 8 more bytes).
 class TfrMemoView : public TfrView {
 public:
-    explicit TfrMemoView(std::string className = {}) : TfrView(className.empty() ? gtMemo : gtAddIn, std::move(className)) {}
+    explicit TfrMemoView(const std::string& className = {}) : TfrView(className.empty() ? gtMemo : gtAddIn, className) {}
     std::string FontName = "Arial";
     int32_t FontSize = 10;
     int16_t FontStyle = 0;  // TFontStyle bits
