@@ -91,32 +91,32 @@ std::unique_ptr<TfrReport> sampleReport(uint8_t version)
     sub->SetBounds(400, 42, 50, 20);
     sub->SubPage = 0;
     auto* framed = static_cast<TfrMemoView*>(page.Add(frCreateObject(gtAddIn, "TFRFRAMEDMEMOVIEW")));
-    framed->Name = "Framed1";
+    framed->Name = "FRAMEDMEMOVIEW1";
     framed->SetBounds(500, 42, 50, 20);
     framed->Memo = {"framed"};
     framed->FramedExtra = {1, 2, 3, 4, 5, 6, 7, 8};
 
     int ay = 600;
-    auto* bar = addAddIn(page, "TfrBarCodeView", "BarCode1", ay += 22);
+    auto* bar = addAddIn(page, "TfrBarCodeView", "BarCodeView1", ay += 22);
     bar->Memo = {"[frDBDataSet1.\"CODE\"]"};
     bar->Ints = {{"BarType", 14}, {"CheckSum", 1}, {"ShowText", 1}, {"Angle", 0}};
-    auto* chart = addAddIn(page, "TfrChartView", "Chart1", ay += 22);
+    auto* chart = addAddIn(page, "TfrChartView", "ChartView1", ay += 22);
     chart->Ints = {{"SeriesKind", 3}, {"ShowLegend", 1}, {"Elevation", 15}, {"Rotation", 20}};
     chart->Strs = {{"DataSetName", "frDBDataSet1"}, {"XSource", "[frDBDataSet1.\"NAME\"]"}, {"YSource", "x"}};
-    addAddIn(page, "TfrCheckBoxView", "CheckBox1", ay += 22)->Ints = {{"Checked", 1}};
-    auto* cross = addAddIn(page, "TfrCrossView", "Cross1", ay += 22);
+    addAddIn(page, "TfrCheckBoxView", "CheckBoxView1", ay += 22)->Ints = {{"Checked", 1}};
+    auto* cross = addAddIn(page, "TfrCrossView", "CrossView1", ay += 22);
     cross->BaseType2 = v24 ? 1 : 0;
     cross->Memo = {"frDBDataSet1", "COUNTRY+", "YEAR", "PRICE+sum;QTY+Avg;NAME"};
     cross->Ints = {{"ShowColumnHeader", 1}, {"ShowRowHeader", 1}};
     if (v24)
         cross->Ints["MaxWidth"] = 200, cross->Ints["MinWidth"] = 0;
-    auto* cellTmpl = addMemo(page, "CellMemoCross1", 50, ay + 2, {"[Cell]"});
+    auto* cellTmpl = addMemo(page, "CellMemoCrossView1", 50, ay + 2, {"[Cell]"});
     cellTmpl->Flags = flStretched;
-    addAddIn(page, "TfrOLEView", "OLE1", ay += 22)->Blob = "OLEDATA";
-    addAddIn(page, "TfrRichView", "Rich1", ay += 22)->Blob = "{\\rtf1 x}";
-    addAddIn(page, "TfrRoundRectView", "Shape1", ay += 22)->Ints = {{"Curve", 5}};
-    addAddIn(page, "TfrShapeView", "Shape2", ay += 22)->Ints = {{"ShapeType", 2}};
-    page.Add(frCreateObject(7))->Name = "Odd1";
+    addAddIn(page, "TfrOLEView", "OLEView1", ay += 22)->Blob = "OLEDATA";
+    addAddIn(page, "TfrRichView", "RichView1", ay += 22)->Blob = "{\\rtf1 x}";
+    addAddIn(page, "TfrRoundRectView", "RoundRectView1", ay += 22)->Ints = {{"Curve", 5}};
+    addAddIn(page, "TfrShapeView", "ShapeView1", ay += 22)->Ints = {{"ShapeType", 2}};
+    page.Add(frCreateObject(7))->Name = "Object1";
 
     if (v24) {
         TfrPage& dlg = *rep->AddPage();
