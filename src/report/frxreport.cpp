@@ -107,6 +107,12 @@ void TfrxReport::SaveToFile(const std::string& fileName) const
     StrtoFile(SaveToString(), fileName);
 }
 
+std::vector<TfrxVariable>& frxGlobalVariables()
+{
+    static std::vector<TfrxVariable> variables;
+    return variables;
+}
+
 bool TfrxReport::SameAs(const TfrxReport& other) const
 {
     return ScriptText == other.ScriptText && Variables == other.Variables && TfrxComponent::SameAs(other);

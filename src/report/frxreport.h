@@ -72,4 +72,8 @@ struct TfrxFR2Events {
 // The process-wide hook, installed by the version-2 converter.
 TfrxFR2Events& frxFR2Events();
 
+// The engine's global variables, visible to every report (names starting with a blank are
+// categories).
+std::vector<TfrxVariable>& frxGlobalVariables();
+
 } // namespace lm
