@@ -14,6 +14,7 @@ void TfrxScriptHost::Register()
 {
     auto add = [&](const std::string& name, TfrxComponent* c) {
         m_adapters.push_back(std::make_unique<TfrxObjectAdapter>(c));
+        m_byComponent[c] = m_adapters.back().get();
         m_script.AddObject(name, m_adapters.back().get());
     };
     for (TfrxComponent* c : m_report.AllObjects())
@@ -39,6 +40,12 @@ void TfrxScriptHost::Register()
             return Variant::Null();
         },
         1, 1);
+}
+
+TScriptObject* TfrxScriptHost::ObjectOf(const TfrxComponent* component) const
+{
+    const auto it = m_byComponent.find(component);
+    return it == m_byComponent.end() ? nullptr : it->second;
 }
 
 } // namespace lm

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 
 namespace lm {
 
+class TfrxComponent;
 class TfrxReport;
 class TfrxObjectAdapter;
 class TfrxValueObject;
@@ -35,11 +37,14 @@ public:
 
     // Registers the objects and functions with the script (before its Compile).
     void Register();
+    // The script object of a report object (after Register), or null.
+    TScriptObject* ObjectOf(const TfrxComponent* component) const;
 
 private:
     TfrxReport& m_report;
     TScript& m_script;
     std::vector<std::unique_ptr<TfrxObjectAdapter>> m_adapters;
+    std::map<const TfrxComponent*, TScriptObject*> m_byComponent;
     std::unique_ptr<TfrxValueObject> m_engine;
 };
 
