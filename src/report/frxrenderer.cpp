@@ -247,7 +247,12 @@ private:
 
     const TfrxComponent* containerOf(const std::string& name) const
     {
-        const TfrxComponent* c = name.empty() ? nullptr : m_report.FindObject(name);
+        return bandOf(name.empty() ? nullptr : m_report.FindObject(name));
+    }
+
+    // The band an object lies in (the object itself when it is a band), or null.
+    static const TfrxComponent* bandOf(const TfrxComponent* c)
+    {
         while (c && !dynamic_cast<const TfrxBand*>(c))
             c = c->Parent();
         return c;
@@ -332,7 +337,7 @@ private:
     // aggregates.
     const Compiled& compile(const std::string& expr, const TfrxComponent& owner)
     {
-        const auto key = std::make_pair(containerOf(owner.Name()), expr);
+        const auto key = std::make_pair(bandOf(&owner), expr);
         auto it = m_compiled.find(key);
         if (it != m_compiled.end())
             return it->second;
@@ -347,7 +352,7 @@ private:
             c.kind = Compiled::ckName;
             c.name = t;
         } else {
-            const std::string text = replaceAggregates(expr, containerOf(owner.Name()));
+            const std::string text = replaceAggregates(expr, bandOf(&owner));
             compilePendingAggregates(owner);
             try {
                 c.expr.emplace(m_script.CompileExpression(text));

@@ -51,32 +51,31 @@ TfrxQtPainter::TfrxQtPainter(QPainter* painter, double deviceDpi)
     m_measureDevice.setDotsPerMeterY(3780);
 }
 
+// Faces are few (a report uses a handful of fonts): a list searched from the last one used.
 const TfrxQtPainter::Face& TfrxQtPainter::face(const TfrxFont& f)
 {
-    const QString key = QString::fromLatin1(f.Name.c_str()) + QLatin1Char('/') + QString::number(f.Size) +
-                        QLatin1Char('/') + QString::number(f.Style);
-    auto it = m_faces.find(key);
-    if (it != m_faces.end())
-        return *it;
+    if (m_lastFace && m_lastFace->key == f)
+        return *m_lastFace;
+    for (const auto& fc : m_faces)
+        if (fc->key == f)
+            return *(m_lastFace = fc.get());
     QFont font(qtext(f.Name));
     font.setPointSizeF(f.Size);
     font.setBold(f.Style & fsBold);
     font.setItalic(f.Style & fsItalic);
     font.setUnderline(f.Style & fsUnderline);
     font.setStrikeOut(f.Style & fsStrikeOut);
-    const QFontMetricsF metrics(font, &m_measureDevice);
-    Face fc{font, metrics.ascent(), metrics.height()};
+    QFontMetricsF metrics(font, &m_measureDevice);
     // On the drawing device the same font, sized in its own dots.
-    fc.font.setPointSizeF(f.Size * 96.0 / m_dpi);
-    return *m_faces.insert(key, fc);
+    QFont drawn = font;
+    drawn.setPointSizeF(f.Size * 96.0 / m_dpi);
+    m_faces.push_back(std::make_unique<Face>(Face{f, drawn, metrics, metrics.ascent(), metrics.height()}));
+    return *(m_lastFace = m_faces.back().get());
 }
 
 double TfrxQtPainter::TextWidth(const TfrxFont& font, std::string_view text)
 {
-    const Face& f = face(font);
-    QFont measured = f.font;
-    measured.setPointSizeF(font.Size);
-    return QFontMetricsF(measured, &m_measureDevice).horizontalAdvance(qtext(text));
+    return face(font).metrics.horizontalAdvance(qtext(text));
 }
 
 double TfrxQtPainter::LineHeight(const TfrxFont& font)

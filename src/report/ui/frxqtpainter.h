@@ -2,13 +2,15 @@
 // the two outputs built on it: a PDF file whose texts are real text, and a page image.
 #pragma once
 
-#include <QHash>
+#include <QFontMetricsF>
 #include <functional>
 #include <QImage>
 #include <QPainter>
 #include <QString>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "report/frxpainter.h"
 
@@ -31,14 +33,17 @@ public:
 
 private:
     struct Face {
-        QFont font;
+        TfrxFont key;
+        QFont font;          // sized for the drawing device
+        QFontMetricsF metrics;  // on the 96-dpi measuring device
         double ascent, lineHeight;
     };
     const Face& face(const TfrxFont& font);
     QPainter* m_painter;
     double m_dpi;
     QImage m_measureDevice;
-    QHash<QString, Face> m_faces;
+    std::vector<std::unique_ptr<Face>> m_faces;
+    const Face* m_lastFace = nullptr;
     bool m_firstPage = true;
 };
 
