@@ -416,9 +416,11 @@ private:
         }
         const std::string up = upperCase(name);
         if (up == "DATE")
-            return Variant(static_cast<double>(Date()));
-        if (up == "TIME")
-            return Variant(Now() - std::floor(Now()));
+            return Variant::FromDate(Date());
+        if (up == "TIME") {
+            const TDateTime now = Now();
+            return Variant::FromDate(now - std::floor(now));
+        }
         if (up == "PAGE" || up == "PAGE#")
             return Variant(static_cast<int64_t>(m_pageNo));
         if (up == "TOTALPAGES" || up == "TOTALPAGES#")
@@ -754,6 +756,7 @@ private:
         }
         if (band->IsDataBand())
             accumulate(band);
+        resetAggregates(band);
         if (band->Visible() || band->PropBool("PrintChildIfInvisible"))
             if (auto* child = dynamic_cast<TfrxBand*>(m_report.FindObject(band->Prop("Child"))); child && child != band)
                 showBand(child);
@@ -815,8 +818,16 @@ private:
         }
         m_curY += height;
         m_atTop = false;
+    }
+
+    // After a band's turn (printed or hidden by its script) its aggregates start again, so that a
+    // hidden group footer does not carry its group into the next one.
+    void resetAggregates(const TfrxBand* band)
+    {
+        if (band->ClassName() == "TfrxReportSummary" || band == m_bands.pageFooter)
+            return;
         for (Aggregate* a : containerAggregates(band))
-            if (!a->running && band->ClassName() != "TfrxReportSummary" && band != m_bands.pageFooter)
+            if (!a->running)
                 a->Reset();
     }
 

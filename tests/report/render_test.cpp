@@ -15,6 +15,8 @@
 #include "../cli/clirun.h"
 #include "../db/demofixture.h"
 #include "grouped_report.h"
+#include "report/frmodel.h"
+#include "samplereports.h"
 #include "util/cp1251.h"
 #include "util/sysutils.h"
 
@@ -133,6 +135,56 @@ TEST_F(RenderPdf, GroupedReportPrintsTitleGroupsSumsTotalAndPageNumbers)
     // The first page as an image, for looking at.
     std::filesystem::create_directories(LMPACK_BINARY_DIR "/screenshots");
     run("pdftoppm -png -r 80 -f 1 -l 1 '" + pdf + "' '" LMPACK_BINARY_DIR "/screenshots/report_grouped'");
+}
+
+// A version-2 report as the print wizard makes it: fields of the host's dataset by form and
+// name, a group by country, footers whose script hides them for single rows, sums, the total
+// and the page footer. It prints through conversion and fix-up in memory.
+TEST_F(RenderPdf, Version2ReportPrintsThroughConversionAndFixup)
+{
+    TfrReport src;
+    TfrPage& page = *src.AddPage();
+    page.Margins = {36, 36, 36, 36};
+    auto* title = lmtest::addBand(page, "ReportTitle1", btReportTitle, 52, 60);
+    (void)title;
+    lmtest::addMemo(page, "MemoTitle1", 0, 72, {"Заголовок"_w})->dx = 300;
+    auto* group = lmtest::addBand(page, "GroupHeader0", btGroupHeader, 132, 16);
+    group->FormatStr = "str([frmMain.quGoods.\"COUNTRY\"])";
+    lmtest::addMemo(page, "MemoGroup1", 16, 132, {"[frmMain.quGoods.\"COUNTRY\"]"})->dx = 300;
+    auto* data = lmtest::addBand(page, "MasterData1", btMasterData, 184, 16);
+    data->FormatStr = "frmSPMain.frRepDataSet";
+    lmtest::addMemo(page, "Memo1", 40, 184, {"[frmMain.quGoods.\"NAME\"]"})->dx = 500;
+    auto* footer = lmtest::addBand(page, "GroupFooter0", btGroupFooter, 232, 16);
+    footer->Script = {"begin", "visible :=[TRUE] and ([COUNT(MasterData1)]>1){ПЕЧАТЬ если записи дольше одной};"_w,
+                      "end"};
+    lmtest::addMemo(page, "MemoSum1", 300, 232, {"[SUM([frmMain.quGoods.\"PRICE\"],MasterData1,1)]"})->dx = 200;
+    lmtest::addBand(page, "PageFooter1", btPageFooter, 280, 16);
+    lmtest::addMemo(page, "MemoPageLabel2", 400, 280, {"[Page#] / [TOTALPAGES]"})->dx = 200;
+
+    const std::string dir = DemoDbTest::dir().string();
+    const std::string frf = dir + "/wizard.frf", pdf = dir + "/wizard.pdf";
+    src.SaveToFile(frf);
+    const auto result = lmtest::runLmpack({"report", "render", frf, "--db", file(), "--query",
+                                           cp1251ToUtf8(lmtest::groupedQuery(60)), "--pdf", pdf});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    connect();
+    const std::string text = run("pdftotext '" + pdf + "' -");
+    EXPECT_NE(text.find("Заголовок"), std::string::npos);
+    const auto countries = column("select c.NAME from GOODS g join COUNTRY c on c.ID = g.COUNTRY_ID where g.ID <= 60 "
+                                  "group by c.NAME having count(*) > 1 order by c.NAME");
+    ASSERT_FALSE(countries.empty());
+    for (const std::string& country : countries)
+        EXPECT_NE(text.find(cp1251ToUtf8(country)), std::string::npos) << cp1251ToUtf8(country);
+    const auto first = column("select first 1 g.NAME from GOODS g join COUNTRY c on c.ID = g.COUNTRY_ID "
+                              "where g.ID <= 60 order by c.NAME, g.ID");
+    EXPECT_NE(text.find(cp1251ToUtf8(first.at(0))), std::string::npos);
+    // Groups of one row have no footer: as many sums as groups with more rows.
+    const auto sums = column("select cast(sum(g.PRICE) as double precision) from GOODS g join COUNTRY c on "
+                             "c.ID = g.COUNTRY_ID where g.ID <= 60 group by c.NAME having count(*) > 1 order by c.NAME");
+    for (const std::string& sum : sums) {
+        std::string expected = FloatToStr(StrToFloat(sum));
+        EXPECT_NE(text.find(cp1251ToUtf8(expected)), std::string::npos) << cp1251ToUtf8(expected);
+    }
 }
 
 TEST_F(RenderPdf, BadVersion2FileIsReportedAndNoPdfWritten)
