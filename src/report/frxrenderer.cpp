@@ -763,9 +763,14 @@ private:
         if (band->IsDataBand())
             accumulate(band);
         resetAggregates(band);
+        // A chain of child bands that comes back to a band already shown stops there.
         if (band->Visible() || band->PropBool("PrintChildIfInvisible"))
-            if (auto* child = dynamic_cast<TfrxBand*>(m_report.FindObject(band->Prop("Child"))); child && child != band)
+            if (auto* child = dynamic_cast<TfrxBand*>(m_report.FindObject(band->Prop("Child")));
+                child && child != band && std::find(m_chain.begin(), m_chain.end(), child) == m_chain.end()) {
+                m_chain.push_back(band);
                 showBand(child);
+                m_chain.pop_back();
+            }
         if (m_newPageRequested) {
             m_newPageRequested = false;
             newPage();
@@ -1084,6 +1089,7 @@ private:
     std::vector<TfrxBand*> m_reprint;
     double m_paperW = 210, m_paperH = 297, m_left = 0, m_pageTop = 0, m_pageWidth = 0, m_pageBottom = 0;
     double m_curY = 0, m_freeBottom = 0;
+    std::vector<TfrxBand*> m_chain;  // the bands whose child is being shown
     int m_pageNo = 0, m_totalPages = 0, m_line = 0, m_variableDepth = 0;
     bool m_atTop = true, m_newPageRequested = false, m_stopped = false;
 };

@@ -184,6 +184,22 @@ TEST_F(Render, FormatsHideZerosAndScriptEvents)
     EXPECT_EQ(run().at(0), (Texts{"1234.00", "A"}));
 }
 
+TEST_F(Render, ChildBandsFollowTheirParentAndACycleStops)
+{
+    rows({{"A", "r1", 1}});
+    auto* md = band("TfrxMasterData", "MD", 10, 20);
+    md->SetProp("DataSet", "D");
+    md->SetProp("Child", "C1");
+    memo(md, "N", "[<D.\"NAME\">]");
+    auto* c1 = band("TfrxChild", "C1", 40, 20);
+    c1->SetProp("Child", "C2");
+    memo(c1, "X", "child one");
+    auto* c2 = band("TfrxChild", "C2", 70, 20);
+    c2->SetProp("Child", "C1");
+    memo(c2, "Y", "child two");
+    EXPECT_EQ(run().at(0), (Texts{"r1", "child one", "child two"}));
+}
+
 TEST_F(Render, ScriptErrorsAndBadExpressionsAreReported)
 {
     auto* md = band("TfrxMasterData", "MD", 10, 20);
