@@ -78,16 +78,17 @@ std::vector<std::string> splitArgs(const std::string& text, std::size_t open, st
     return {};
 }
 
-TfrxFont fontOf(const TfrxComponent& c)
+// The font of an object's "Font.*" properties (prefix "Highlight." for the highlight's).
+TfrxFont fontOf(const TfrxComponent& c, const std::string& prefix = {})
 {
     TfrxFont f;
-    if (c.HasProp("Font.Name"))
-        f.Name = c.Prop("Font.Name");
-    f.Size = -c.PropFloat("Font.Height", -13) * 72.0 / 96.0;
+    if (c.HasProp(prefix + "Font.Name"))
+        f.Name = c.Prop(prefix + "Font.Name");
+    f.Size = -c.PropFloat(prefix + "Font.Height", -13) * 72.0 / 96.0;
     if (f.Size <= 0)
         f.Size = 10;
-    f.Style = static_cast<TFontStyles>(c.PropInt("Font.Style", 0));
-    f.Color = c.PropInt("Font.Color", clBlack);
+    f.Style = static_cast<TFontStyles>(c.PropInt(prefix + "Font.Style", 0));
+    f.Color = c.PropInt(prefix + "Font.Color", clBlack);
     return f;
 }
 
@@ -162,6 +163,7 @@ struct Laid {
     std::string text;
     std::vector<Line> lines;
     TfrxFont font;
+    TColor fill = clNone;
 };
 
 } // namespace
@@ -844,10 +846,14 @@ private:
 
     Laid layOut(TfrxComponent& obj)
     {
-        Laid l{&obj, obj.Height(), {}, {}, {}};
+        Laid l{&obj, obj.Height(), {}, {}, {}, obj.PropInt("Color", kNoColor)};
         if (obj.ClassName() != "TfrxMemoView")
             return l;
         l.font = fontOf(obj);
+        if (highlighted(obj)) {
+            l.font = fontOf(obj, "Highlight.");
+            l.fill = obj.PropInt("Highlight.Color", kNoColor);
+        }
         l.text = memoText(obj);
         const double gapX = obj.PropFloat("GapX", 2), gapY = obj.PropFloat("GapY", 1);
         const bool rotated = obj.PropInt("Rotation", 0) != 0;
@@ -857,6 +863,21 @@ private:
         if (!rotated && obj.Prop("StretchMode") != "smDontStretch" && obj.HasProp("StretchMode"))
             l.height = std::max(obj.Height(), l.lines.size() * lineHeight + 2 * gapY);
         return l;
+    }
+
+    // Whether the memo's highlight condition holds. A condition that does not compile or run
+    // (a version-2 text the fix-up could not rewrite) leaves the memo as it is.
+    bool highlighted(const TfrxComponent& memo)
+    {
+        const std::string& condition = memo.Prop("Highlight.Condition");
+        if (Trim(condition).empty())
+            return false;
+        try {
+            const Variant v = evaluate(condition, memo);
+            return !v.IsNullOrEmpty() && v.AsBoolean();
+        } catch (const Exception&) {
+            return false;
+        }
     }
 
     std::string memoText(const TfrxComponent& memo)
@@ -950,7 +971,7 @@ private:
         TfrxComponent& obj = *l.obj;
         const double w = obj.Width(), h = l.height;
         const std::string& cls = obj.ClassName();
-        const TColor fill = obj.PropInt("Color", kNoColor);
+        const TColor fill = l.fill;
         if (cls == "TfrxLineView" || cls == "TfrxCustomLineView") {
             TfrxDrawItem item;
             item.Kind = TfrxDrawItem::dkLine;
@@ -976,7 +997,7 @@ private:
             page.Items.push_back(item);
             return;
         }
-        if (fill != kNoColor && fill != clWhite && obj.HasProp("Color")) {
+        if (fill != kNoColor && fill != clWhite) {
             TfrxDrawItem item;
             item.Kind = TfrxDrawItem::dkFill;
             item.X = x, item.Y = y, item.W = w, item.H = h;

@@ -184,6 +184,28 @@ TEST_F(Render, FormatsHideZerosAndScriptEvents)
     EXPECT_EQ(run().at(0), (Texts{"1234.00", "A"}));
 }
 
+TEST_F(Render, HighlightConditionChangesFontAndFill)
+{
+    rows({{"A", "low", 1}, {"A", "high", 50}});
+    auto* md = band("TfrxMasterData", "MD", 10, 20);
+    md->SetProp("DataSet", "D");
+    auto* m = memo(md, "N", "[<D.\"NAME\">]");
+    m->SetProp("Highlight.Condition", "<D.\"QTY\"> > 10");
+    m->SetPropInt("Highlight.Font.Color", clRed);
+    m->SetPropInt("Highlight.Color", clYellow);
+    m->SetProp("Highlight.Font.Name", "Arial");
+    run();
+    std::vector<std::pair<std::string, TColor>> texts;
+    int fills = 0;
+    for (const auto& item : last.Items) {
+        if (item.Kind == TfrxDrawItem::dkText)
+            texts.emplace_back(item.Text, item.Font.Color);
+        fills += item.Kind == TfrxDrawItem::dkFill && item.Color == clYellow;
+    }
+    EXPECT_EQ(texts, (std::vector<std::pair<std::string, TColor>>{{"low", clBlack}, {"high", clRed}}));
+    EXPECT_EQ(fills, 1);
+}
+
 TEST_F(Render, ChildBandsFollowTheirParentAndACycleStops)
 {
     rows({{"A", "r1", 1}});
