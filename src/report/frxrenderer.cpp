@@ -179,9 +179,15 @@ public:
         out.Pages.clear();
         setUpScript();
         callEvent(&m_report, "OnStartReport");
+        // Pages that sub-reports print are printed there, not on their own.
+        std::vector<const TfrxComponent*> subPages;
+        for (TfrxComponent* c : m_report.AllObjects())
+            if (c->ClassName() == "TfrxSubreport")
+                subPages.push_back(m_report.FindObject(c->Prop("Page")));
         for (TfrxPage* page : m_report.Pages())
             if (auto* rp = dynamic_cast<TfrxReportPage*>(page))
-                renderPage(*rp);
+                if (std::find(subPages.begin(), subPages.end(), rp) == subPages.end())
+                    renderPage(*rp);
         callEvent(&m_report, "OnStopReport");
         fillTotalPages(out);
     }
@@ -831,6 +837,30 @@ private:
         }
         m_curY += height;
         m_atTop = false;
+        for (const Laid& l : laid)
+            if (l.obj->ClassName() == "TfrxSubreport")
+                showSubreport(*l.obj);
+    }
+
+    // The bands of a sub-report's page, printed below the band that holds it and shifted to the
+    // sub-report's left edge. A page that is already being printed this way is not entered again.
+    void showSubreport(const TfrxComponent& sub)
+    {
+        auto* page = dynamic_cast<TfrxReportPage*>(m_report.FindObject(sub.Prop("Page")));
+        if (!page || page == m_page || std::find(m_subPages.begin(), m_subPages.end(), page) != m_subPages.end())
+            return;
+        m_subPages.push_back(page);
+        PageBands bands = structure(*page);
+        const double left = m_left;
+        const std::vector<TfrxBand*> reprint = m_reprint;
+        m_left += sub.Left();
+        showBand(bands.title);
+        for (DataBlock& master : bands.masters)
+            showData(master);
+        showBand(bands.summary);
+        m_left = left;
+        m_reprint = reprint;
+        m_subPages.pop_back();
     }
 
     // After a band's turn (printed or hidden by its script) its aggregates start again, so that a
@@ -1111,6 +1141,7 @@ private:
     double m_paperW = 210, m_paperH = 297, m_left = 0, m_pageTop = 0, m_pageWidth = 0, m_pageBottom = 0;
     double m_curY = 0, m_freeBottom = 0;
     std::vector<TfrxBand*> m_chain;  // the bands whose child is being shown
+    std::vector<TfrxReportPage*> m_subPages;  // the sub-report pages being shown
     int m_pageNo = 0, m_totalPages = 0, m_line = 0, m_variableDepth = 0;
     bool m_atTop = true, m_newPageRequested = false, m_stopped = false;
 };

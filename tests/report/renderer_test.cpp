@@ -206,6 +206,32 @@ TEST_F(Render, HighlightConditionChangesFontAndFill)
     EXPECT_EQ(fills, 1);
 }
 
+TEST_F(Render, SubreportPrintsItsPageBelowItsBand)
+{
+    rows({{"A", "r1", 1}, {"A", "r2", 2}});
+    auto* title = band("TfrxReportTitle", "RT", 0, 20);
+    memo(title, "T", "Title");
+    auto* sub = title->Add(frxCreateComponent("TfrxSubreport"));
+    sub->SetName("Sub1");
+    sub->SetBounds(50, 0, 100, 20);
+    sub->SetProp("Page", "Page2");
+    auto* summary = band("TfrxReportSummary", "RS", 40, 20);
+    memo(summary, "S", "End");
+    auto* page2 = rep->Add(frxCreateComponent("TfrxReportPage"));
+    page2->SetName("Page2");
+    auto* md = page2->Add(frxCreateComponent("TfrxMasterData"));
+    md->SetName("MD2");
+    md->SetBounds(0, 10, 700, 20);
+    md->SetProp("DataSet", "D");
+    memo(md, "N", "[<D.\"NAME\">]");
+    auto* back = md->Add(frxCreateComponent("TfrxSubreport"));  // a sub-report of its own page
+    back->SetProp("Page", "Page2");
+    const auto pages = run();
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0], (Texts{"Title", "r1", "r2", "End"}));
+    EXPECT_NEAR(last.Items[1].X - last.Items[0].X, 50, 0.01);
+}
+
 TEST_F(Render, ChildBandsFollowTheirParentAndACycleStops)
 {
     rows({{"A", "r1", 1}});
