@@ -15,9 +15,7 @@ namespace lm {
 
 TGlobalVars* glVars = nullptr;
 
-namespace {
-
-std::string exeDir()
+std::string ProgramDir()
 {
     std::error_code ec;
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
@@ -29,6 +27,8 @@ std::string exeDir()
     return dir;
 }
 
+namespace {
+
 TGlobalVars& vars()
 {
     if (!glVars)
@@ -39,7 +39,7 @@ TGlobalVars& vars()
 } // namespace
 
 TGlobalVars::TGlobalVars(TComponent* application, TRegistryStore* store)
-    : Application(application), ExeDir(exeDir()), m_store(store)
+    : Application(application), ExeDir(ProgramDir()), m_store(store)
 {
     RussianRegionSettings();
     if (!glVars)

@@ -58,6 +58,9 @@ private:
     std::unique_ptr<TRegistry> m_registry;
 };
 
+// The folder of the running program, with a trailing "/" ("./" when it cannot be told).
+std::string ProgramDir();
+
 // The process-wide instance (nullptr until the host creates one).
 extern TGlobalVars* glVars;
 
