@@ -11,6 +11,7 @@
 
 #include "app/hooks.h"
 #include "util/cp1251.h"
+#include "util/exceptions.h"
 #include "util/ui/qcp1251.h"
 
 namespace lm {
@@ -111,6 +112,19 @@ bool showQtFileDialog(TFileDialogRequest& request)
 }
 
 } // namespace
+
+bool RunShowingErrors(const std::function<void()>& action)
+{
+    try {
+        action();
+        return true;
+    } catch (const EAbort&) {
+        return false;
+    } catch (const Exception& e) {
+        ShowMessageBox(e.Message(), std::string(), MB_OK | MB_ICONERROR);
+        return false;
+    }
+}
 
 void InstallQtDialogHost()
 {
