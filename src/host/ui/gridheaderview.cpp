@@ -75,7 +75,7 @@ void TGridHeaderView::paintEvent(QPaintEvent* event)
         option.position = QStyleOptionHeader::Middle;
         // Only a cell over one column at the bottom level shows that column's sort mark.
         const bool lowest = cell.Level + cell.Levels == m_layout->LevelCount() && cell.Columns == 1;
-        const TSortMark mark = lowest && m_marks ? m_marks(cell.Column) : smNone;
+        const TSortMark mark = lowest ? SortMark(cell.Column) : smNone;
         option.sortIndicator = mark == smUp ? QStyleOptionHeader::SortUp
                              : mark == smDown ? QStyleOptionHeader::SortDown
                                               : QStyleOptionHeader::None;
