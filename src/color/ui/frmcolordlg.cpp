@@ -329,8 +329,8 @@ void TfrmColorDlg::fillRows(int current)
         header->setSectionResizeMode(c, QHeaderView::ResizeToContents);
     const int chars = fontMetrics().averageCharWidth();
     header->resizeSection(colOp, 15 * chars);
-    header->resizeSection(colFont, 19 * chars);
-    header->resizeSection(colBack, 19 * chars);
+    header->resizeSection(colFont, 22 * chars);
+    header->resizeSection(colBack, 22 * chars);
     header->setSectionResizeMode(colValue, QHeaderView::Stretch);
     // The value keeps room for 24 characters beside the other columns.
     int others = 0;
