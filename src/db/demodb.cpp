@@ -108,6 +108,12 @@ const char* const kSchema[] = {
     "PRICE numeric(15, 2), QUANTITY integer, REG_DATE date, EXPIRY_DATE date, ACTIVE D_BOOL, "
     "RECIPE boolean, BARCODE varchar(13), NOTE varchar(200), UPDATED timestamp)",
     "create table PR_LOCALE (COUNTRY_ID integer not null, COUNTRY varchar(2) not null)",
+    // The date-formatting function report queries group months with: fdt(d, '01.mm.yyyy').
+    "create function FDT(V timestamp, FMT varchar(30)) returns varchar(30) as "
+    "begin "
+    "  return replace(replace(replace(FMT, 'yyyy', lpad(extract(year from V), 4, '0')), "
+    "    'mm', lpad(extract(month from V), 2, '0')), 'dd', lpad(extract(day from V), 2, '0')); "
+    "end",
 };
 
 // Runs `sql` with each row of `rows` as its parameters through one prepared statement.

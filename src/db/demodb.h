@@ -6,10 +6,10 @@
 
 namespace lm {
 
-// Creates the database file `path` (which must not exist) with `goodsCount` goods rows and the
-// tables COUNTRY, VENDOR, GOODS and PR_LOCALE. The data is the same on every run. The file is
-// built under a temporary name beside `path` and renamed when complete. Raises lm::Exception
-// when the file exists or the engine reports an error.
+// Creates the database file `path` (which must not exist) with `goodsCount` goods rows, the
+// tables COUNTRY, VENDOR, GOODS and PR_LOCALE and the function FDT. The data is the same on
+// every run. The file is built under a temporary name beside `path` and renamed when complete.
+// Raises lm::Exception when the file exists or the engine reports an error.
 void CreateDemoDatabase(const std::string& path, int goodsCount = 20000);
 
 } // namespace lm

@@ -115,9 +115,22 @@ void TContextSearchModel::Finish(TSearchAction action, const std::string& editTe
     m_filter.DoApplyFilter();
 }
 
+namespace {
+
+// `name` upper-cased between ";" delimiters, to find whole names in a ";"-list.
+std::string delimited(const std::string& name)
+{
+    std::string out(1, ';');
+    out += upperCase(name);
+    out += ';';
+    return out;
+}
+
+} // namespace
+
 TContextMultiModel::TContextMultiModel(TContextFilter& filter) : m_filter(filter)
 {
-    const std::string names = ";" + upperCase(filter.MultiFields()) + ";";
+    const std::string names = delimited(filter.MultiFields());
     TDataSet* ds = filter.DataSet();
     for (int i = 0; ds && i < ds->FieldCount(); ++i) {
         TField* f = ds->Fields(i);
@@ -125,7 +138,7 @@ TContextMultiModel::TContextMultiModel(TContextFilter& filter) : m_filter(filter
             continue;
         m_items.push_back(f->DisplayLabel());
         m_names.push_back(f->FieldName());
-        m_checked.push_back(names.find(";" + upperCase(f->FieldName()) + ";") != std::string::npos);
+        m_checked.push_back(names.find(delimited(f->FieldName())) != std::string::npos);
     }
 }
 

@@ -51,6 +51,15 @@ void upperInPlace(std::string& text)
         c = static_cast<char>(table[static_cast<unsigned char>(c)]);
 }
 
+// `out` := `text` upper-cased, in one pass.
+void assignUpper(std::string& out, std::string_view text)
+{
+    const unsigned char* table = upperTable();
+    out.resize(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i)
+        out[i] = static_cast<char>(table[static_cast<unsigned char>(text[i])]);
+}
+
 bool contains(const std::string& text, const std::string& part)
 {
     return text.find(part) != std::string::npos;
@@ -59,11 +68,31 @@ bool contains(const std::string& text, const std::string& part)
 bool isStringType(TFieldType type) { return type == ftString || type == ftFixedChar || type == ftMemo; }
 bool isDateType(TFieldType type) { return type == ftDate || type == ftDateTime; }
 
+// The upper-cased text of a string field in `out`; false when the field is null. A plain stored
+// column is read from the record store directly, without the field's conversions.
+bool upperText(TField* field, std::string& out)
+{
+    const TRecordStore* store = nullptr;
+    TRecordStore::RecId rec = 0;
+    const int col = field->StoreColumn();
+    if (col >= 0 && field->FieldKind() == fkData && !field->OnGetText &&
+        field->StoreKind() == TStoreKind::skString && field->DataSet()->ActiveRecord(store, rec)) {
+        if (store->IsNull(col, rec))
+            return false;
+        assignUpper(out, store->GetString(col, rec));
+        return true;
+    }
+    if (field->IsNull())
+        return false;
+    assignUpper(out, field->AsString());
+    return true;
+}
+
 } // namespace
 
 TFilterLine::TFilterLine(TContextFilter* owner, TDataSet* dataSet, const std::string& fieldName,
                          const std::string& value)
-    : m_dataSet(dataSet), m_fieldName(fieldName), m_value(value), m_owner(owner)
+    : m_dataSet(dataSet), m_fieldName(fieldName), m_value(value), m_owner(owner), m_multi(fieldName == "*")
 {
 }
 
@@ -86,6 +115,7 @@ TField* TFilterLine::TestedField()
 
 void TFilterLine::SetVals(const std::vector<Variant>& vals)
 {
+    m_all = Trim(m_value) == "*";
     m_vals = vals;
     m_valTexts.clear();
     m_upper = upperCase(m_value);
@@ -105,6 +135,7 @@ void TFilterLine::PrepareVals()
     if (m_prepared)
         return;
     m_prepared = true;
+    m_all = Trim(m_value) == "*";
     m_vals.assign(1, Variant::Null());
     m_valTexts.clear();
     m_words.clear();
@@ -164,7 +195,7 @@ bool TFilterLine::IsAccept()
 {
     PrepareVals();
     // "*" stands for anything, as the server statement has it.
-    if (Trim(m_value) == "*")
+    if (m_all)
         return true;
     if (m_vals.empty() || m_vals[0].IsNull())
         return false;
@@ -178,15 +209,30 @@ bool TFilterLine::IsAccept()
         return m_words.size() > 1 ? MatchWords(m_text) : contains(m_text, m_upper);
     }
     TField* field = TestedField();
-    if (!field || field->IsNull())
+    if (!field)
         return false;
     if (m_valTexts.size() != m_vals.size()) {
         m_valTexts.clear();
         for (const Variant& v : m_vals)
-            m_valTexts.push_back(v.AsString());
+            m_valTexts.push_back(v.IsNullOrEmpty() ? std::string() : v.AsString());
     }
+    if (isStringType(field->DataType()))
+        return upperText(field, m_text) && acceptText();
+    if (field->IsNull())
+        return false;
     for (std::size_t i = 0; i < m_vals.size(); ++i)
         if (acceptSingle(field, i))
+            return true;
+    return false;
+}
+
+// The test of a string field's upper-cased text in m_text: every word, or one of the values.
+bool TFilterLine::acceptText()
+{
+    if (m_words.size() > 1)
+        return MatchWords(m_text);
+    for (std::size_t i = 0; i < m_vals.size(); ++i)
+        if (!m_vals[i].IsNullOrEmpty() && contains(m_text, m_valTexts[i]))
             return true;
     return false;
 }
@@ -195,11 +241,9 @@ bool TFilterLine::acceptSingle(TField* field, std::size_t index)
 {
     const Variant& val = m_vals[index];
     const TFieldType type = field->DataType();
-    if (isStringType(type) || isDateType(type)) {
-        m_text = isDateType(type) ? field->DisplayText() : field->AsString();
+    if (isDateType(type)) {
+        m_text = field->DisplayText();
         upperInPlace(m_text);
-        if (isStringType(type) && m_words.size() > 1)
-            return MatchWords(m_text);
         return !val.IsNullOrEmpty() && contains(m_text, m_valTexts[index]);
     }
     if (type == ftCurrency || type == ftBCD) {

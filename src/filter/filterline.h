@@ -20,7 +20,7 @@ public:
 
     const std::string& FieldName() const { return m_fieldName; }
     const std::string& Value() const { return m_value; }
-    bool IsMulti() const { return m_fieldName == "*"; }
+    bool IsMulti() const { return m_multi; }
     // The line's field through the cached index; nullptr for a multi-field line or a field that
     // is gone.
     TField* GetField();
@@ -43,6 +43,7 @@ public:
 
 private:
     bool acceptSingle(TField* field, std::size_t index);
+    bool acceptText();
     void splitWords(const std::string& upper);
 
     TDataSet* m_dataSet;
@@ -58,6 +59,8 @@ private:
     std::vector<std::string> m_valTexts;  // the texts of Vals, for the text comparisons
     std::string m_text;       // scratch text of the record under test
     bool m_prepared = false;
+    bool m_all = false;       // the value "*": every record
+    bool m_multi;
 };
 
 // Index of the field named `name` in `dataSet`, trying `cache` first and updating it; -1 when

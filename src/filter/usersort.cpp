@@ -131,6 +131,8 @@ void TUserSort::DoSort(const std::string& FieldName, bool Asc)
 void TUserSort::WriteToReg(const std::string& Key)
 {
     const std::string key = Key.empty() ? m_regKey : Key;
+    if (key.empty())
+        return;  // no key of our own: never the root
     TRegistry reg;
     if (!m_order.Empty() && !m_order.Equals(m_default)) {
         reg.OpenKey(key, true);
@@ -147,7 +149,7 @@ void TUserSort::ReadFromReg(const std::string& Key)
     const std::string key = Key.empty() ? m_regKey : Key;
     m_order.Clear();
     TRegistry reg;
-    if (reg.OpenKeyReadOnly(key)) {
+    if (!key.empty() && reg.OpenKeyReadOnly(key)) {
         if (reg.ValueExists("Fields") && reg.ValueExists("Direct"))
             m_order.LoadAsString(reg.ReadString("Fields"), reg.ReadString("Direct"));
         reg.CloseKey();

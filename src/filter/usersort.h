@@ -55,8 +55,8 @@ public:
     void SetOrder(const TSortOrderList& order);
     void DoSort(const std::string& FieldName, bool Asc);
 
-    // Settings under `Key` (RegKey when empty): "Fields" and "Direct". Writing the default or an
-    // empty order deletes the key. Reading falls back to the default order, silently, when a
+    // Settings under `Key` (RegKey when empty; nothing happens when both are empty): "Fields" and
+    // "Direct". Writing the default or an empty order deletes the key. Reading falls back to the default order, silently, when a
     // value is missing or names a field that fails CheckSortField.
     void WriteToReg(const std::string& Key = "");
     void ReadFromReg(const std::string& Key = "");

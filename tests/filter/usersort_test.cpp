@@ -11,6 +11,7 @@
 #include "filter/sortdlgmodel.h"
 #include "filter/usersort.h"
 #include "host/registry.h"
+#include "host/registrystore.h"
 #include "host/sqliteregistrystore.h"
 
 using namespace lm;
@@ -131,6 +132,16 @@ TEST_F(UserSortDb, ReopensForADefaultOrderTheDataSetHadItself)
     EXPECT_EQ(opened, 1);
 }
 
+TEST_F(UserSortDb, AHiddenKeyFieldIsReportedAsItsLookupField)
+{
+    goods.DoSortEx(std::vector<std::string>{"VENDOR_ID", "NAME"}, {false, true});
+    TSortOrderList present;
+    sort.ParseSort(present);
+    EXPECT_EQ(present.GetFieldStr(), "VENDOR;NAME;");
+    EXPECT_EQ(present.GetAscStr(), "01");
+    EXPECT_TRUE(sort.DefaultOrder().Equals(present));  // the first order read is the default
+}
+
 TEST_F(UserSortDb, SortFilesRoundTripAndRefuseUnknownFields)
 {
     namespace fs = std::filesystem;
@@ -207,6 +218,25 @@ TEST_F(UserSortDb, StoredOrdersSurviveAProcessRestart)
     TSortDlgModel dlg(sort, "", false);
     dlg.Finish(TSortDlgModel::srDefault);
     EXPECT_FALSE(TRegistry().KeyExists(kSortKey));
+    SetDefaultRegistryStore(std::move(previous));
+}
+
+TEST_F(UserSortDb, WithoutAKeyNothingIsStoredOrDeleted)
+{
+    auto previous = SetDefaultRegistryStore(std::make_unique<TMemoryRegistryStore>());
+    {
+        TRegistry reg;
+        reg.OpenKey("\\Software\\Other", true);
+        reg.WriteString("Keep", "me");
+    }
+    sort.DoSort("NAME", true);
+    sort.WriteToReg();  // no RegKey: not into the root
+    TRegistry root;
+    ASSERT_TRUE(root.OpenKeyReadOnly("\\"));
+    EXPECT_FALSE(root.ValueExists("Fields"));
+    sort.SetOrder(sort.DefaultOrder());
+    sort.WriteToReg();  // the default order deletes its key: there is none to delete
+    EXPECT_TRUE(TRegistry().KeyExists("\\Software\\Other"));
     SetDefaultRegistryStore(std::move(previous));
 }
 
