@@ -63,6 +63,7 @@ public:
     // The current form size becomes the design-time size.
     void SaveDefSize();
     const std::string& Key() const { return m_key; }
+    IAnketForm* Form() const { return m_form; }
 
     // The settings dialog's OK: takes `chosen`, stores it and updates the buttons.
     void AcceptDialog(const TAnketOptions& chosen);

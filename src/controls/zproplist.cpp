@@ -261,6 +261,12 @@ void TZPropList::SetVisibleRows(int rows)
     scrollToRow();
 }
 
+void TZPropList::SetTopRow(int row)
+{
+    m_topRow = std::clamp(row, 0, std::max(RowCount() - m_visibleRows, 0));
+    changed();
+}
+
 void TZPropList::scrollToRow()
 {
     if (m_row < 0) {

@@ -117,6 +117,8 @@ public:
     int RowCount() const { return m_editors.Count(); }
     int Row() const { return m_row; }
     int TopRow() const { return m_topRow; }
+    // Scrolls without moving the current row (clamped).
+    void SetTopRow(int row);
     // Rows that fit the view; the view sets it when its height changes.
     void SetVisibleRows(int rows);
     int VisibleRows() const { return m_visibleRows; }
