@@ -313,10 +313,9 @@ void TQtAFPanel::startDragging()
 {
     const QPoint press = mapFromGlobal(m_pressGlobal);
     m_drag.emplace(m_panel.Bounds(), press.x(), press.y(), m_grip);
-    if (TQtSelectWindow* frame = SelectWindow()) {
-        frame->setEnabled(false);
+    // the frame keeps the mouse of a grip drag, so it stays enabled while it shows the outline
+    if (TQtSelectWindow* frame = SelectWindow())
         frame->ShowOutline(geometry());
-    }
 }
 
 void TQtAFPanel::DragMove(const QPoint& global)
