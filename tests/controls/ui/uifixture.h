@@ -38,6 +38,19 @@ inline void EnsureApplication()
 
 inline QString Q(const char* cp1251) { return ToQString(cp1251); }
 
+// Runs `answer` on the modal dialog once the caller has opened one; `answer` must close it.
+inline void WhenModal(const std::function<void(QWidget*)>& answer)
+{
+    QTimer::singleShot(0, [answer] {
+        QWidget* dlg = nullptr;
+        QTest::qWaitFor([&] { return (dlg = QApplication::activeModalWidget()) != nullptr; }, 3000);
+        if (dlg)
+            answer(dlg);
+        else
+            ADD_FAILURE() << "no modal dialog appeared";
+    });
+}
+
 class UiTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { EnsureApplication(); }
@@ -55,19 +68,6 @@ protected:
         std::filesystem::remove_all(m_dir);
     }
     static bool keyExists(const std::string& key) { return TRegistry().KeyExists(key); }
-
-    // Runs `answer` on the modal dialog once `run` has opened one; `answer` must close it.
-    static void WhenModal(const std::function<void(QWidget*)>& answer)
-    {
-        QTimer::singleShot(0, [answer] {
-            QWidget* dlg = nullptr;
-            QTest::qWaitFor([&] { return (dlg = QApplication::activeModalWidget()) != nullptr; }, 3000);
-            if (dlg)
-                answer(dlg);
-            else
-                ADD_FAILURE() << "no modal dialog appeared";
-        });
-    }
 
 private:
     std::filesystem::path m_dir;
