@@ -267,7 +267,8 @@ void TQtAFPanel::paintEvent(QPaintEvent* event)
 {
     QFrame::paintEvent(event);
     QPainter p(this);
-    if (m_panel.Border) {
+    // in customisation every movable panel is outlined, so that panels of one colour stay apart
+    if (m_panel.Border || (m_panel.Customizing() && !m_panel.RootPanel)) {
         p.setPen(palette().color(QPalette::Mid));
         p.drawRect(rect().adjusted(0, 0, -1, -1));
     }

@@ -21,25 +21,39 @@ namespace {
 
 constexpr int kButtonWidth = 16;
 
-// The button's own glyph: a small check mark over a drop-down arrow.
-QIcon dropGlyph(const QWidget* w)
+// The button's own glyph: a small check mark over a drop-down arrow, in `ink`.
+QPixmap dropGlyph(const QWidget* w, const QColor& ink)
 {
-    const int side = w->style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, w);
+    const int side = w->fontMetrics().height();
     const qreal dpr = w->devicePixelRatioF();
     QPixmap pm(QSize(kButtonWidth - 4, side) * dpr);
     pm.setDevicePixelRatio(dpr);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
-    const QColor ink = w->palette().color(QPalette::ButtonText);
     const qreal wd = kButtonWidth - 4, h = side;
     p.setPen(QPen(ink, 1.4));
     p.drawPolyline(QPolygonF({{wd * 0.15, h * 0.3}, {wd * 0.4, h * 0.5}, {wd * 0.85, h * 0.1}}));
     p.setPen(Qt::NoPen);
     p.setBrush(ink);
     p.drawPolygon(QPolygonF({{wd * 0.15, h * 0.62}, {wd * 0.85, h * 0.62}, {wd * 0.5, h * 0.92}}));
-    return QIcon(pm);
+    return pm;
 }
+
+QIcon dropIcon(const QWidget* w)
+{
+    QIcon icon(dropGlyph(w, w->palette().color(QPalette::Active, QPalette::ButtonText)));
+    icon.addPixmap(dropGlyph(w, w->palette().color(QPalette::Disabled, QPalette::ButtonText)), QIcon::Disabled);
+    return icon;
+}
+
+// The flat drop-down button, 16 pixels wide whatever the style would make of a tool button.
+class DropButton : public QToolButton {
+public:
+    using QToolButton::QToolButton;
+    QSize sizeHint() const override { return {kButtonWidth, fontMetrics().height()}; }
+    QSize minimumSizeHint() const override { return {kButtonWidth, 8}; }
+};
 
 } // namespace
 
@@ -67,11 +81,12 @@ void TQtCheckedComboBox::build()
     m_edit->setReadOnly(true);
     m_edit->setFrame(false);
     m_edit->installEventFilter(this);
-    m_button = new QToolButton(this);
+    m_button = new DropButton(this);
+    m_button->setIconSize(QSize(kButtonWidth - 4, fontMetrics().height()));
     m_button->setObjectName("btnDrop");
     m_button->setAutoRaise(true);
     m_button->setFocusPolicy(Qt::NoFocus);
-    m_button->setIcon(dropGlyph(this));
+    m_button->setIcon(dropIcon(this));
     connect(m_button, &QToolButton::clicked, this, &TQtCheckedComboBox::ShowCheckList);
     setFocusProxy(m_edit);
     setFocusPolicy(Qt::StrongFocus);

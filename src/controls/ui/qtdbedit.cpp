@@ -39,6 +39,7 @@ void TQtDBEdit::showField()
     const QSignalBlocker block(this);
     TField* f = m_link.Field();
     setText(f ? ToQString(f->Text()) : QString());
+    setCursorPosition(0);  // a long value shows its beginning
     setReadOnly(!f || !m_link.CanModify());
 }
 

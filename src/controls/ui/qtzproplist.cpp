@@ -75,6 +75,17 @@ void TZInplaceEdit::keyPressEvent(QKeyEvent* event)
     QLineEdit::keyPressEvent(event);
 }
 
+// --- TZListButton ----------------------------------------------------------------------------
+
+TZListButton::TZListButton(TQtZPropList* owner) : QToolButton(owner->viewport()), m_owner(owner)
+{
+    setObjectName("ListButton");
+    setArrowType(Qt::DownArrow);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+QSize TZListButton::sizeHint() const { return {m_owner->RowHeight() - 1, m_owner->RowHeight() - 1}; }
+
 // --- TZPopupList -----------------------------------------------------------------------------
 
 TZPopupList::TZPopupList(TQtZPropList* owner) : QListWidget(owner), m_owner(owner)
@@ -162,10 +173,7 @@ TQtZPropList::TQtZPropList(QWidget* parent) : QAbstractScrollArea(parent)
     pal.setColor(QPalette::Base, pal.color(QPalette::Button));
     setPalette(pal);
     m_edit = new TZInplaceEdit(this);
-    m_button = new QToolButton(viewport());
-    m_button->setObjectName("ListButton");
-    m_button->setArrowType(Qt::DownArrow);
-    m_button->setFocusPolicy(Qt::NoFocus);
+    m_button = new TZListButton(this);
     m_popup = new TZPopupList(this);
     setFocusProxy(m_edit);
     connect(m_edit, &QLineEdit::textEdited, this, &TQtZPropList::textEdited);
@@ -180,7 +188,10 @@ TQtZPropList::TQtZPropList(QWidget* parent) : QAbstractScrollArea(parent)
 
 TQtZPropList::~TQtZPropList() { m_list.OnChange = nullptr; }
 
-int TQtZPropList::RowHeight() const { return fontMetrics().height() + 4; }
+int TQtZPropList::RowHeight() const
+{
+    return std::max(fontMetrics().height() + 4, m_edit ? m_edit->minimumSizeHint().height() + 1 : 0);
+}
 
 int TQtZPropList::RowAt(int y) const
 {
@@ -190,7 +201,7 @@ int TQtZPropList::RowAt(int y) const
 
 QSize TQtZPropList::sizeHint() const
 {
-    return {40 * fontMetrics().averageCharWidth(), 8 * RowHeight() + 2 * frameWidth()};
+    return {50 * fontMetrics().averageCharWidth(), 8 * RowHeight() + 2 * frameWidth()};
 }
 
 bool TQtZPropList::Guarded(const std::function<void()>& operation)

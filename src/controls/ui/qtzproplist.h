@@ -32,6 +32,19 @@ private:
     TQtZPropList* m_owner;
 };
 
+// The drop-down button beside the editor of a pick-list row: a square as high as a row.
+class TZListButton : public QToolButton {
+    Q_OBJECT
+
+public:
+    explicit TZListButton(TQtZPropList* owner);
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+private:
+    TQtZPropList* m_owner;
+};
+
 // The drop-down list of a pick-list row: typing searches, Enter or a click takes an entry.
 class TZPopupList : public QListWidget {
     Q_OBJECT
@@ -64,7 +77,7 @@ public:
 
     TZPropList& List() { return m_list; }
     TZInplaceEdit* InplaceEdit() const { return m_edit; }
-    QToolButton* ListButton() const { return m_button; }
+    TZListButton* ListButton() const { return m_button; }
     TZPopupList* PopupList() const { return m_popup; }
     // May change the hint shown over a cell whose text does not fit.
     std::function<void(TQtZPropList* Sender, TZEditor* Prop, QString& Hint)> OnHint;
@@ -95,8 +108,8 @@ private:
     void textEdited(const QString& text);
 
     TZPropList m_list;
-    TZInplaceEdit* m_edit;
-    QToolButton* m_button;
+    TZInplaceEdit* m_edit = nullptr;
+    TZListButton* m_button;
     TZPopupList* m_popup;
     bool m_splitting = false;
     bool m_skipCompletion = false;

@@ -97,6 +97,8 @@ inline void Snap(QWidget* w, const QString& name, const QString& state)
     const QString dir = QStringLiteral(LMPACK_BINARY_DIR "/screenshots");
     QDir().mkpath(dir);
     const QString scale = qEnvironmentVariableIntValue("QT_SCALE_FACTOR") == 2 ? "@2x" : "";
+    if (state == "default" && QApplication::focusWidget())
+        QApplication::focusWidget()->clearFocus();
     QApplication::processEvents();
     EXPECT_TRUE(w->grab().save(dir + "/" + name + "-" + state + scale + ".png"));
 }
