@@ -116,18 +116,25 @@ void TAnketProps::ApplyButtons()
     m_form->SetCancelOnEscape(Options.KeyEscCancel);
 }
 
+void TAnketProps::settingsChanged()
+{
+    ApplyButtons();
+    if (OnUpdateCtrlsState)
+        OnUpdateCtrlsState(this);
+}
+
 void TAnketProps::AcceptDialog(const TAnketOptions& chosen)
 {
     Options = chosen;
     WriteProps(false);
-    ApplyButtons();
+    settingsChanged();
 }
 
 void TAnketProps::ResetToDefaults()
 {
     Options = m_design;
     WriteProps(true);
-    ApplyButtons();
+    settingsChanged();
 }
 
 } // namespace lm

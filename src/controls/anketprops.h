@@ -49,6 +49,7 @@ public:
 
     TAnketOptions Options;
     bool BrowseDisabled = false;
+    // Raised after the dialog changed the settings, for the form to refresh its controls.
     std::function<void(TAnketProps* Sender)> OnUpdateCtrlsState;
 
     // Binds the form and takes the current values and form size as the design-time reference.
@@ -73,6 +74,7 @@ public:
     void ApplyButtons();
 
 private:
+    void settingsChanged();
     TAFPanel* findPanel(const std::string& name) const;
 
     IAnketForm* m_form = nullptr;

@@ -1,6 +1,7 @@
 // The field panel widget: painting, child placement, the menu and the customisation mouse work.
 #include "controls/ui/qtafpanel.h"
 
+#include <QAbstractButton>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -97,6 +98,35 @@ void TQtAFPanel::SetFocusToField()
 {
     if (QWidget* f = FieldControl())
         f->setFocus(Qt::OtherFocusReason);
+}
+
+TField* TQtAFPanel::GetField() const
+{
+    auto* bound = dynamic_cast<IFieldControl*>(FieldControl());
+    return bound ? bound->BoundField() : nullptr;
+}
+
+QAbstractButton* TQtAFPanel::Button() const
+{
+    for (QObject* o : children())
+        if (auto* w = qobject_cast<QWidget*>(o); w && IsButtonControl(w))
+            return qobject_cast<QAbstractButton*>(w);
+    return nullptr;
+}
+
+void TQtAFPanel::ClickButton()
+{
+    if (QAbstractButton* b = Button(); b && b->isEnabled())
+        b->click();
+    else if (ButtonActive() && OnAButtonClick)
+        OnAButtonClick(this);
+}
+
+void TQtAFPanel::SetAllEnabled(bool enabled)
+{
+    for (QWidget* w : findChildren<QWidget*>())
+        if (!qobject_cast<TQtAFPanel*>(w) && !qobject_cast<TQtSelectWindow*>(w) && !w->isWindow())
+            w->setEnabled(enabled);
 }
 
 TQtAFPanel* TQtAFPanel::topPanel()
@@ -293,7 +323,7 @@ void TQtAFPanel::paintEvent(QPaintEvent* event)
 
 // --- Mouse, menu and keys ----------------------------------------------------------------------
 
-void TQtAFPanel::select()
+void TQtAFPanel::Select()
 {
     TQtAFPanel* top = topPanel();
     if (!top->m_selectWindow)
@@ -351,7 +381,7 @@ void TQtAFPanel::mousePressEvent(QMouseEvent* event)
 {
     if (m_panel.Customizing()) {
         if (event->button() == Qt::LeftButton && !m_panel.RootPanel) {
-            select();
+            Select();
             BeginDrag(event->globalPosition().toPoint(), 0);
         }
         return;

@@ -13,10 +13,12 @@
 #include "controls/afpanel.h"
 #include "controls/ui/qtselectwindow.h"
 
+class QAbstractButton;
 class QMenu;
 
 namespace lm {
 
+class TField;
 class TQtSelectWindow;
 
 class TQtAFPanel : public QFrame, public IAFPanelView {
@@ -38,6 +40,16 @@ public:
     QWidget* FieldControl() const;
     // Focuses the field control.
     void SetFocusToField();
+    // The field the field control edits, or null.
+    TField* GetField() const;
+    // The panel's button child (a push or tool button), or null.
+    QAbstractButton* Button() const;
+    // Clicks the button child, or else the panel button when it is active.
+    void ClickButton();
+    // Enables or disables every control inside the panel (nested panels' controls too).
+    void SetAllEnabled(bool enabled);
+    // Frames the panel as the selected one (customisation mode).
+    void Select();
     std::function<void(TQtAFPanel* Sender)> OnAButtonClick;
     QKeySequence ShortCut;
     // The button's square, valid when the panel holds exactly one edit control.
@@ -76,7 +88,6 @@ protected:
 
 private:
     TQtAFPanel* topPanel();
-    void select();
     void alignChild();
     void startDragging();
     void setChildControlsEnabled(bool enabled);

@@ -41,6 +41,8 @@ bool TQtAnketProps::FocusField(bool inserting)
     for (TQtAFPanel* p : m_root->PanelTree())
         if (&p->Panel() == target) {
             p->SetFocusToField();
+            if (inserting && (o.InsertOptions & ioAutoClick) && target->ClickOnInsert)
+                p->ClickButton();
             return true;
         }
     return false;

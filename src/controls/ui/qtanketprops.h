@@ -27,7 +27,8 @@ public:
     // The settings dialog; true when settings changed.
     bool CustomDlg();
     // Focuses the field the settings choose for editing (efConst) or inserting; false when
-    // they choose none.
+    // they choose none. On inserting with ioAutoClick, a panel marked ClickOnInsert also gets
+    // its button clicked (to open its selection list).
     bool FocusField(bool inserting);
 
     // IAnketForm

@@ -22,6 +22,11 @@ TQtDBCheckBoxLM::TQtDBCheckBoxLM(QWidget* parent) : QCheckBox(parent)
 
 TQtDBCheckBoxLM::~TQtDBCheckBoxLM() { m_box.OnStateChange = nullptr; }
 
+void TQtDBCheckBoxLM::SetAlignment(TAlignment alignment)
+{
+    setLayoutDirection(alignment == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
+}
+
 void TQtDBCheckBoxLM::showState()
 {
     static constexpr Qt::CheckState kStates[] = {Qt::Unchecked, Qt::Checked, Qt::PartiallyChecked};

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 
 #include "controls/dbcheckboxlm.h"
+#include "host/field.h"
 #include "controls/ui/fieldcontrols.h"
 
 namespace lm {
@@ -18,6 +19,8 @@ public:
 
     TDBCheckBoxLM& Model() { return m_box; }
     TField* BoundField() const override { return m_box.Field(); }
+    // taRightJustify (the default) puts the text right of the box, taLeftJustify left of it.
+    void SetAlignment(TAlignment alignment);
 
 protected:
     void nextCheckState() override;

@@ -125,6 +125,17 @@ TEST_F(RecordFormDb, EnterAndEscapeFollowTheFormSettings)
     auto again = open();
     EXPECT_TRUE(again->props->FocusField(true));
     EXPECT_TRUE(again->control<QWidget>(again->price)->hasFocus());
+    // with "Авто список" an insert into a panel marked ClickOnInsert clicks its button
+    int lookups = 0;
+    again->note->OnAButtonClick = [&](TQtAFPanel*) { ++lookups; };
+    again->note->Panel().ClickOnInsert = true;
+    TAnketOptions o = again->props->Props().Options;
+    o.ControlInsert = &again->note->Panel();
+    o.InsertOptions |= ioAutoClick;
+    again->props->Props().Options = o;
+    EXPECT_TRUE(again->props->FocusField(true));
+    EXPECT_EQ(lookups, 1);
+    EXPECT_FALSE(again->props->FocusField(false));  // efLast: the form keeps its focus
     WhenModal([](QWidget* dlg) {
         EXPECT_TRUE(dlg->findChild<QRadioButton*>("rgEnter1")->isChecked());
         dlg->findChild<QRadioButton*>("rgEnter2")->click();
