@@ -255,6 +255,11 @@ void TQtZPropList::placeEditor()
 void TQtZPropList::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
+    const int spare = viewport()->height() % RowHeight();
+    if (m_list.IntegralHeight && spare != 0 && viewport()->height() > RowHeight()) {
+        resize(width(), height() - spare);  // snaps to whole rows; comes back here once more
+        return;
+    }
     m_list.SetVisibleRows(viewport()->height() / RowHeight());
     sync();
 }

@@ -134,3 +134,17 @@ TEST_F(ZPropListUi, ClickSelectsARowAndTheSplitterMoves)
     EXPECT_EQ(list.List().Middle, middle + 30);
     EXPECT_EQ(edit()->x(), middle + 32);
 }
+
+TEST_F(ZPropListUi, IntegralHeightSnapsToWholeRows)
+{
+    QWidget host;
+    auto* snapped = new TQtZPropList(&host);
+    snapped->List().IntegralHeight = true;
+    for (int i = 0; i < 10; ++i)
+        snapped->List().AddProperty(i, "p" + std::to_string(i), zdtText, 0, "", "");
+    host.show();
+    const int h = snapped->RowHeight();
+    snapped->setGeometry(0, 0, 200, 3 * h + 5 + 2 * snapped->frameWidth());
+    EXPECT_EQ(snapped->viewport()->height(), 3 * h);
+    EXPECT_EQ(snapped->List().VisibleRows(), 3);
+}
