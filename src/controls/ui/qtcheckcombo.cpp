@@ -93,6 +93,7 @@ void TQtCheckedComboBox::build()
 
     m_dropDown = new QFrame(this, Qt::Popup);
     m_dropDown->setObjectName("DropDown");
+    m_dropDown->setAttribute(Qt::WA_NoMouseReplay);
     m_dropDown->setFrameShape(QFrame::Box);
     m_dropDown->installEventFilter(this);
     m_list = new QListWidget(m_dropDown);
@@ -195,8 +196,9 @@ void TQtCheckedComboBox::ShowCheckList()
 
 void TQtCheckedComboBox::dropDownClosed()
 {
-    const bool overButton = m_button->rect().contains(m_button->mapFromGlobal(QCursor::pos())) && m_button->underMouse();
-    m_combo->CloseCheckList(overButton, m_dropDown->width(), m_dropDown->height());
+    // The press that closes the drop-down is never passed on (WA_NoMouseReplay), so a click on
+    // the button while the list is open only closes it, and the button is never marked.
+    m_combo->CloseCheckList(false, m_dropDown->width(), m_dropDown->height());
     if (OnCloseUp)
         OnCloseUp(m_dropDown);
 }

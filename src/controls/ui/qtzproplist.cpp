@@ -113,18 +113,22 @@ void TZPopupList::Popup(const std::vector<std::string>& values, const std::strin
 void TZPopupList::take()
 {
     const int row = currentRow();
-    hide();
     if (row < 0) {
-        m_owner->List().ResetEditor();
+        hide();
         return;
     }
+    m_taking = true;
+    hide();
+    m_taking = false;
     m_owner->Guarded([&] { m_owner->List().TakePickedValue(m_values[row]); });
 }
 
-void TZPopupList::dismiss()
+void TZPopupList::hideEvent(QHideEvent* event)
 {
-    hide();
-    m_owner->List().ResetEditor();
+    QListWidget::hideEvent(event);
+    // closed without an entry taken (Escape, a press outside): the stored value comes back
+    if (!m_taking)
+        m_owner->List().ResetEditor();
 }
 
 void TZPopupList::keyPressEvent(QKeyEvent* event)
@@ -136,7 +140,7 @@ void TZPopupList::keyPressEvent(QKeyEvent* event)
         take();
     } else if (key == Qt::Key_Escape && !alt) {
         m_search.Restart();
-        dismiss();
+        hide();
     } else if (key == Qt::Key_Backspace) {
         m_search.Restart();
     } else if (auto text = FromQString(event->text()); text && text->size() == 1 && static_cast<unsigned char>((*text)[0]) >= 32) {
@@ -152,11 +156,11 @@ void TZPopupList::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    if (rect().contains(event->position().toPoint()) && itemAt(event->position().toPoint())) {
+    if (viewport()->rect().contains(event->position().toPoint()) && itemAt(event->position().toPoint())) {
         setCurrentItem(itemAt(event->position().toPoint()));
         take();
     } else {
-        dismiss();
+        hide();
     }
 }
 

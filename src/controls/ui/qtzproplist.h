@@ -57,15 +57,16 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void take();
-    void dismiss();
 
     TQtZPropList* m_owner;
     TZPopupSearch m_search;
     QElapsedTimer m_clock;
     std::vector<std::string> m_values;
+    bool m_taking = false;
 };
 
 class TQtZPropList : public QAbstractScrollArea {

@@ -113,11 +113,18 @@ TEST_F(ZPropListUi, DropDownTakesTheChosenEntry)
     EXPECT_FALSE(popup->isVisible());
     EXPECT_EQ(list.List().GetValue(3), "Рецепт"_w);
 
-    // Escape closes it and keeps the stored value
+    // Escape, or a press outside, closes it and brings the stored value back
+    type("x");
     QTest::mouseClick(list.ListButton(), Qt::LeftButton);
     ASSERT_TRUE(popup->isVisible());
     QTest::keyClick(popup, Qt::Key_Down);
     QTest::keyClick(popup, Qt::Key_Escape);
+    EXPECT_FALSE(popup->isVisible());
+    EXPECT_EQ(edit()->text(), Q("Рецепт"_w));
+    type("x");
+    QTest::keyClick(edit(), Qt::Key_Down, Qt::AltModifier);
+    ASSERT_TRUE(popup->isVisible());
+    QTest::mouseClick(popup->viewport(), Qt::LeftButton, {}, QPoint(-5, -5));
     EXPECT_FALSE(popup->isVisible());
     EXPECT_EQ(edit()->text(), Q("Рецепт"_w));
 }

@@ -189,3 +189,32 @@ TEST_F(RecordFormDb, CheckedComboOfVendorsGivesIntegerKeys)
     EXPECT_FALSE(combo.DropDown()->isVisible());
     EXPECT_TRUE(closed);
 }
+
+TEST(CheckedComboUi, AClickOnTheButtonWhileOpenOnlyCloses)
+{
+    EnsureApplication();
+    QWidget host;
+    auto* combo = new TQtCheckedComboBox(&host);
+    combo->Combo().SetItems({"a", "b", "c"});
+    combo->setGeometry(10, 10, 160, combo->sizeHint().height());
+    host.resize(200, 200);
+    host.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+    QTest::mouseClick(combo->Button(), Qt::LeftButton);
+    ASSERT_TRUE(combo->DropDown()->isVisible());
+    int closes = 0;
+    combo->OnCloseUp = [&](QWidget*) { ++closes; };
+    // through the window system, so that the open drop-down sees the press first
+    const QPoint onButton = combo->Button()->mapTo(&host, combo->Button()->rect().center());
+    QTest::mouseClick(host.windowHandle(), Qt::LeftButton, {}, onButton);
+    EXPECT_EQ(closes, 1);
+    EXPECT_FALSE(combo->DropDown()->isVisible());
+    QTest::mouseClick(host.windowHandle(), Qt::LeftButton, {}, onButton);
+    EXPECT_TRUE(combo->DropDown()->isVisible());
+    // a press elsewhere closes it and the next click on the button opens it
+    QTest::mouseClick(host.windowHandle(), Qt::LeftButton, {}, QPoint(190, 190));
+    EXPECT_FALSE(combo->DropDown()->isVisible());
+    QTest::mouseClick(host.windowHandle(), Qt::LeftButton, {}, onButton);
+    EXPECT_TRUE(combo->DropDown()->isVisible());
+    combo->DropDown()->hide();
+}
