@@ -2,6 +2,7 @@
 #include "controls/ui/qtafpanel.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -56,6 +57,8 @@ TQtAFPanel::TQtAFPanel(QWidget* parent) : QFrame(parent), m_panel(modelOf(parent
 
 TQtAFPanel::~TQtAFPanel()
 {
+    if (m_drag)
+        QApplication::restoreOverrideCursor();
     m_panel.SetView(nullptr);
     delete m_selectWindow;
 }
@@ -344,6 +347,8 @@ void TQtAFPanel::startDragging()
 {
     const QPoint press = mapFromGlobal(m_pressGlobal);
     m_drag.emplace(m_panel.Bounds(), press.x(), press.y(), m_grip);
+    // while dragging, the sizing cursor of the grip, or the arrow when moving
+    QApplication::setOverrideCursor(GripQtCursor(m_grip));
     // the frame keeps the mouse of a grip drag, so it stays enabled while it shows the outline
     if (TQtSelectWindow* frame = SelectWindow())
         frame->ShowOutline(geometry());
@@ -373,6 +378,7 @@ void TQtAFPanel::DragRelease()
         return;
     m_panel.SetBounds(m_drag->Result(m_panel.Bounds(), m_panel.Resizable));
     m_drag.reset();
+    QApplication::restoreOverrideCursor();
     if (TQtSelectWindow* frame = SelectWindow())
         frame->FramePanel(this);
 }

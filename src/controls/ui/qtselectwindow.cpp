@@ -10,9 +10,7 @@
 
 namespace lm {
 
-namespace {
-
-Qt::CursorShape cursorOf(int grip)
+Qt::CursorShape GripQtCursor(int grip)
 {
     switch (GripCursor(grip)) {
     case gcSizeNWSE: return Qt::SizeFDiagCursor;
@@ -23,8 +21,6 @@ Qt::CursorShape cursorOf(int grip)
     }
     return Qt::ArrowCursor;
 }
-
-} // namespace
 
 TQtSelectWindow::TQtSelectWindow(QWidget* parent) : QWidget(parent)
 {
@@ -88,7 +84,7 @@ void TQtSelectWindow::mouseMoveEvent(QMouseEvent* event)
         return;
     }
     const QPoint p = event->position().toPoint();
-    setCursor(cursorOf(GripAt(p.x(), p.y(), width(), height())));
+    setCursor(GripQtCursor(GripAt(p.x(), p.y(), width(), height())));
 }
 
 void TQtSelectWindow::mouseReleaseEvent(QMouseEvent*)

@@ -9,6 +9,9 @@ namespace lm {
 
 class TQtAFPanel;
 
+// The sizing cursor over grip 1..8 (the arrow for 0).
+Qt::CursorShape GripQtCursor(int grip);
+
 class TQtSelectWindow : public QWidget {
     Q_OBJECT
 
