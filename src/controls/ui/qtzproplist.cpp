@@ -280,15 +280,17 @@ void TQtZPropList::paintRow(QPainter& p, int row, int y)
     if (row == m_list.Row()) {
         // the current row: a small triangle before its name
         p.setPen(Qt::NoPen);
-        p.setBrush(pal.color(QPalette::WindowText));
+        p.setBrush(pal.color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
         const int cy = y + h / 2;
         p.drawPolygon(QPolygon({QPoint(3, cy - 4), QPoint(3, cy + 4), QPoint(7, cy)}));
     }
-    p.setPen(modified ? ToQColor(m_list.NameColorM, pal) : pal.color(QPalette::Text));
+    const QColor disabled = pal.color(QPalette::Disabled, QPalette::Text);
+    const bool enabled = isEnabled();
+    p.setPen(!enabled ? disabled : modified ? ToQColor(m_list.NameColorM, pal) : pal.color(QPalette::Text));
     p.drawText(nameRect, Qt::AlignLeft | Qt::AlignVCenter,
                fontMetrics().elidedText(ToQString(e->Name), Qt::ElideRight, nameRect.width()));
     const bool modifiedColour = modified && m_list.PropColorM != m_list.PropColor;
-    p.setPen(ToQColor(modifiedColour ? m_list.PropColorM : m_list.PropColor, pal));
+    p.setPen(enabled ? ToQColor(modifiedColour ? m_list.PropColorM : m_list.PropColor, pal) : disabled);
     p.drawText(valueRect, Qt::AlignLeft | Qt::AlignVCenter,
                fontMetrics().elidedText(ToQString(m_list.GetPrintableValue(row)), Qt::ElideRight, valueRect.width()));
     // etched separators
