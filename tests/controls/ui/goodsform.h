@@ -108,6 +108,7 @@ private:
         auto* p = new TQtAFPanel(cpanel);
         p->setObjectName(name);
         p->setGeometry(r);
+        p->Panel().MenuOptions = moAutoCreate | moEndCustom;
         return p;
     }
 };
