@@ -31,10 +31,15 @@ void writeOrDelete(TRegistry& reg, const char* name, int value, int design)
         reg.DeleteValue(name);
 }
 
+// A stored integer; a value of another type (a damaged or foreign setting) is ignored.
 void readInt(TRegistry& reg, const char* name, int& target)
 {
-    if (reg.ValueExists(name))
+    if (!reg.ValueExists(name))
+        return;
+    try {
         target = reg.ReadInteger(name);
+    } catch (const ERegistryException&) {
+    }
 }
 
 } // namespace
@@ -125,11 +130,10 @@ void TAFPanel::readOwn()
         readInt(reg, "Height", b.Height);
     }
     SetBounds(b);
-    if (reg.ValueExists("State")) {
-        const int s = reg.ReadInteger("State");
-        if (s >= 0 && s < kAFPStateCount && !(DenyStates & AFPSet(TAFPState(s))))
-            m_state = TAFPState(s);
-    }
+    int s = -1;
+    readInt(reg, "State", s);
+    if (s >= 0 && s < kAFPStateCount && !(DenyStates & AFPSet(TAFPState(s))))
+        m_state = TAFPState(s);
 }
 
 void TAFPanel::readTabOrder()
@@ -138,8 +142,13 @@ void TAFPanel::readTabOrder()
     if (!m_view || !reg.OpenKey(m_key + kTabOrder, false))
         return;
     std::vector<std::string> names;
-    for (std::size_t i = 0; reg.ValueExists(tabValueName(i)); ++i)
-        names.push_back(reg.ReadString(tabValueName(i)));
+    for (std::size_t i = 0; reg.ValueExists(tabValueName(i)); ++i) {
+        try {
+            names.push_back(reg.ReadString(tabValueName(i)));
+        } catch (const ERegistryException&) {
+            // not a name: the order goes on without it
+        }
+    }
     m_view->ApplyTabOrder(names);
 }
 

@@ -1,6 +1,8 @@
 // Record form settings: reading, writing and the dialog's two actions.
 #include "controls/anketprops.h"
 
+#include <optional>
+
 #include "controls/afpanel.h"
 #include "host/registry.h"
 
@@ -22,6 +24,21 @@ void writeIfChanged(TRegistry& reg, const char* name, T value, T design)
 }
 
 std::string panelName(const TAFPanel* p) { return p ? p->Name() : std::string(); }
+
+// A stored value read by `read`; absent, or of another type (a damaged setting): nullopt.
+template <typename T, typename Read>
+std::optional<T> stored(TRegistry& reg, const char* name, Read read)
+{
+    if (!reg.ValueExists(name))
+        return std::nullopt;
+    try {
+        return (reg.*read)(name);
+    } catch (const ERegistryException&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<int> storedInt(TRegistry& reg, const char* name) { return stored<int>(reg, name, &TRegistry::ReadInteger); }
 
 } // namespace
 
@@ -52,29 +69,21 @@ void TAnketProps::ReadFromReg(const std::string& key)
     m_key = key + kOptions;
     TRegistry reg(m_store);
     if (reg.OpenKey(m_key, false)) {
-        if (m_form && (reg.ValueExists("Width") || reg.ValueExists("Height"))) {
-            const int w = reg.ValueExists("Width") ? reg.ReadInteger("Width") : m_form->FormWidth();
-            const int h = reg.ValueExists("Height") ? reg.ReadInteger("Height") : m_form->FormHeight();
-            m_form->SetFormSize(w, h);
-        }
-        if (reg.ValueExists("KeyEnterAction")) {
-            const int a = reg.ReadInteger("KeyEnterAction");
-            if (a >= eaNone && a <= eaOk)
-                Options.KeyEnterAction = TKeyEnterAction(a);
-        }
-        if (reg.ValueExists("KeyEscCancel"))
-            Options.KeyEscCancel = reg.ReadBool("KeyEscCancel");
-        if (reg.ValueExists("EditFocusMode")) {
-            const int m = reg.ReadInteger("EditFocusMode");
-            if (m >= efLast && m <= efConst)
-                Options.EditFocusMode = TEditFocusMode(m);
-        }
-        if (reg.ValueExists("ControlEdit"))
-            Options.ControlEdit = findPanel(reg.ReadString("ControlEdit"));
-        if (reg.ValueExists("ControlInsert"))
-            Options.ControlInsert = findPanel(reg.ReadString("ControlInsert"));
-        if (reg.ValueExists("InsertOptions"))
-            Options.InsertOptions = static_cast<unsigned>(reg.ReadInteger("InsertOptions")) & 7u;
+        const std::optional<int> w = storedInt(reg, "Width"), h = storedInt(reg, "Height");
+        if (m_form && (w || h))
+            m_form->SetFormSize(w.value_or(m_form->FormWidth()), h.value_or(m_form->FormHeight()));
+        if (auto a = storedInt(reg, "KeyEnterAction"); a && *a >= eaNone && *a <= eaOk)
+            Options.KeyEnterAction = TKeyEnterAction(*a);
+        if (auto esc = stored<bool>(reg, "KeyEscCancel", &TRegistry::ReadBool))
+            Options.KeyEscCancel = *esc;
+        if (auto m = storedInt(reg, "EditFocusMode"); m && *m >= efLast && *m <= efConst)
+            Options.EditFocusMode = TEditFocusMode(*m);
+        if (auto name = stored<std::string>(reg, "ControlEdit", &TRegistry::ReadString))
+            Options.ControlEdit = findPanel(*name);
+        if (auto name = stored<std::string>(reg, "ControlInsert", &TRegistry::ReadString))
+            Options.ControlInsert = findPanel(*name);
+        if (auto o = storedInt(reg, "InsertOptions"))
+            Options.InsertOptions = static_cast<unsigned>(*o) & 7u;
     }
     ApplyButtons();
 }

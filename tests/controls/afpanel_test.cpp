@@ -111,9 +111,11 @@ TEST_F(AFPanelStore, AStoredStateThePanelDeniesIsIgnored)
     reg.OpenKey(kRoot + "\\CPanel\\pnlPrice", true);
     reg.WriteInteger("State", afInvisible);
     reg.WriteInteger("Width", 120);
+    reg.WriteString("Top", "12");  // of another type: ignored, not raised
     PanelTree t(store.get());
     EXPECT_EQ(t.price.State(), afTabStop);
     EXPECT_EQ(t.price.Bounds().Width, 120);
+    EXPECT_EQ(t.price.Bounds().Top, 40);
     EXPECT_TRUE(t.priceView.visible);
     EXPECT_EQ(t.price.StateChoices(), (std::vector<TAFPState>{afTabStop, afEnable, afDisable}));
 }

@@ -103,6 +103,10 @@ TEST_F(AnketPropsStore, APanelNameThatNoLongerExistsLeavesThePropertyNull)
     TRegistry reg(store.get());
     reg.OpenKey(kForm + "\\Options", true);
     reg.WriteString("ControlInsert", "pnlGone");
-    Form f(store.get(), eaNone);
+    reg.WriteString("KeyEnterAction", "2");  // of another type: ignored, not raised
+    reg.WriteInteger("EditFocusMode", 7);    // out of range: ignored
+    Form f(store.get(), eaTab);
     EXPECT_EQ(f.props.Options.ControlInsert, nullptr);
+    EXPECT_EQ(f.props.Options.KeyEnterAction, eaTab);
+    EXPECT_EQ(f.props.Options.EditFocusMode, efLast);
 }
