@@ -67,17 +67,17 @@ int showQtMessageBox(const std::string& text, const std::string& caption, int fl
     box.setIcon(iconOf(flags));
     box.setWindowTitle(caption.empty() ? QApplication::applicationDisplayName() : ToQString(caption));
     box.setText(ToQString(text));
-    const std::vector<ButtonSpec> specs = buttonsOf(flags);
+    const std::vector<ButtonSpec> choices = buttonsOf(flags);
     const int defaultIndex = flags & MB_DEFBUTTON3 ? 2 : flags & MB_DEFBUTTON2 ? 1 : 0;
-    const int escape = escapeResult(specs);
+    const int escape = escapeResult(choices);
     std::vector<std::pair<QAbstractButton*, int>> made;
-    for (size_t i = 0; i < specs.size(); ++i) {
-        QPushButton* button = box.addButton(ToQString(specs[i].caption), QMessageBox::ActionRole);
-        button->setObjectName(QStringLiteral("btn%1").arg(specs[i].result));
-        made.emplace_back(button, specs[i].result);
-        if (static_cast<int>(i) == std::min(defaultIndex, static_cast<int>(specs.size()) - 1))
+    for (size_t i = 0; i < choices.size(); ++i) {
+        QPushButton* button = box.addButton(ToQString(choices[i].caption), QMessageBox::ActionRole);
+        button->setObjectName(QStringLiteral("btn%1").arg(choices[i].result));
+        made.emplace_back(button, choices[i].result);
+        if (static_cast<int>(i) == std::min(defaultIndex, static_cast<int>(choices.size()) - 1))
             box.setDefaultButton(button);
-        if (specs[i].result == escape)
+        if (choices[i].result == escape)
             box.setEscapeButton(button);
     }
     box.exec();
