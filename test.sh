@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/deps.sh
 
-export CCACHE_NOHASHDIR=true
+export CCACHE_NOHASHDIR=true CCACHE_BASEDIR="$PWD"
 jobs=$(nproc)
 
 # The core must not see Qt: no file outside a ui/ folder includes a Qt header...
