@@ -17,7 +17,7 @@ int runScript(const std::vector<std::string>& args)
         const lm::Variant value = script.Evaluate(lm::utf8ToCp1251(args[1]));
         std::printf("%s\n", lm::cp1251ToUtf8(lm::ScriptValueText(value)).c_str());
     } catch (const lm::Exception& e) {
-        std::fprintf(stderr, "%s\n", lm::cp1251ToUtf8(e.Message()).c_str());
+        std::fprintf(stderr, "%s\n", lmcli::terminalText(e.Message()).c_str());
         return 1;
     }
     return 0;
