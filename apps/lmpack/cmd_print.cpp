@@ -55,7 +55,7 @@ int runPrint(const std::vector<std::string>& args)
         if (i + 1 >= args.size())
             bad = true;
         else if (args[i] == "--forms")
-            forms = args[++i];
+            forms = utf8ToCp1251(args[++i]);
         else if (args[i] == "--report")
             name = utf8ToCp1251(args[++i]);
         else if (args[i] == "--pdf")

@@ -32,9 +32,9 @@ int runWizard(const std::vector<std::string>& args)
         if (i + 1 >= args.size())
             bad = true;
         else if (args[i] == "--settings")
-            settings = args[++i];
+            settings = utf8ToCp1251(args[++i]);
         else if (args[i] == "--out")
-            out = args[++i];
+            out = utf8ToCp1251(args[++i]);
         else
             bad = true;
     }
