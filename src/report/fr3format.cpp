@@ -62,34 +62,6 @@ std::string decodeValue(const std::string& s)
     return out;
 }
 
-std::string joinLines(const std::vector<std::string>& lines)
-{
-    std::string out;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (i)
-            out += "\r\n";
-        out += lines[i];
-    }
-    return out;
-}
-
-std::vector<std::string> splitLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    if (text.empty())
-        return lines;
-    std::size_t from = 0;
-    for (;;) {
-        const std::size_t eol = text.find_first_of("\r\n", from);
-        if (eol == std::string::npos) {
-            lines.push_back(text.substr(from));
-            return lines;
-        }
-        lines.push_back(text.substr(from, eol - from));
-        from = eol + (text.compare(eol, 2, "\r\n") == 0 ? 2 : 1);
-    }
-}
-
 void appendAttr(std::string& out, std::string_view name, std::string_view value)
 {
     out += ' ';
@@ -108,7 +80,7 @@ void writeElement(std::string& out, const TfrxComponent& c, int depth, const Tfr
     std::string body;
     if (report) {
         if (!report->ScriptText.empty())
-            appendAttr(out, kScriptAttr, joinLines(report->ScriptText));
+            appendAttr(out, kScriptAttr, frxJoinLines(report->ScriptText));
         if (!report->Variables.empty()) {
             body += indent + "  <" + std::string(kVariables) + ">\r\n";
             for (const TfrxVariable& v : report->Variables) {
@@ -141,7 +113,7 @@ void readAttributes(TfrxComponent& c, const TXMLNode& node, TfrxReport* report)
         const TXMLNode* a = attrs.GetNode(i);
         std::string value = decodeValue(a->Value);
         if (report && a->Name == kScriptAttr)
-            report->ScriptText = splitLines(value);
+            report->ScriptText = frxSplitLines(value);
         else
             c.SetProp(a->Name, std::move(value));
     }

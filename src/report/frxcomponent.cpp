@@ -160,4 +160,32 @@ bool TfrxComponent::SameAs(const TfrxComponent& o) const
     return true;
 }
 
+std::string frxJoinLines(const std::vector<std::string>& lines)
+{
+    std::string out;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i)
+            out += "\r\n";
+        out += lines[i];
+    }
+    return out;
+}
+
+std::vector<std::string> frxSplitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    if (text.empty())
+        return lines;
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t eol = text.find_first_of("\r\n", from);
+        if (eol == std::string::npos) {
+            lines.push_back(text.substr(from));
+            return lines;
+        }
+        lines.push_back(text.substr(from, eol - from));
+        from = eol + (text.compare(eol, 2, "\r\n") == 0 ? 2 : 1);
+    }
+}
+
 } // namespace lm

@@ -91,4 +91,9 @@ private:
     TfrxComponent* m_parent = nullptr;
 };
 
+// Multi-line properties ("Text", "Items.Text") hold their lines joined by CR LF.
+std::string frxJoinLines(const std::vector<std::string>& lines);
+// The lines of such a text (CR LF, LF or CR end a line); none for the empty text.
+std::vector<std::string> frxSplitLines(const std::string& text);
+
 } // namespace lm

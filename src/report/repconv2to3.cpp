@@ -66,14 +66,6 @@ const char* pick(const char* const (&names)[N], int64_t index)
     return index >= 0 && static_cast<std::size_t>(index) < N ? names[index] : names[0];
 }
 
-std::string joinLines(const std::vector<std::string>& lines)
-{
-    std::string out;
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        out += (i ? "\r\n" : "") + lines[i];
-    return out;
-}
-
 std::string hexOf(const std::string& bytes)
 {
     static const char digits[] = "0123456789ABCDEF";
@@ -223,7 +215,7 @@ private:
                 }
                 page->SetPropInt("Columns", p.ColCount);
                 page->SetPropFloat("ColumnWidth", colWidth);
-                page->SetProp("ColumnPositions.Text", joinLines(positions));
+                page->SetProp("ColumnPositions.Text", frxJoinLines(positions));
             }
             info.originX = std::round(m[0] * fr01cm);
             info.originY = std::round(m[1] * fr01cm);
@@ -334,7 +326,9 @@ private:
     {
         if (v.Typ != gtBand)
             c.SetPropInt("Frame.Typ", frameTypOf(v.FrameTyp));
-        const int32_t width = v.FrameWidth <= 10 ? v.FrameWidth * 1000 : v.FrameWidth;
+        // Thousandths, except that small values are whole units; a damaged negative width must
+        // not overflow.
+        const double width = v.FrameWidth <= 10 ? v.FrameWidth * 1000.0 : v.FrameWidth;
         c.SetPropFloat("Frame.Width", width / 1000.0);
         c.SetPropInt("Frame.Color", v.FrameColor);
         int style = v.FrameStyle;
@@ -390,7 +384,7 @@ private:
         std::vector<std::string> lines;
         for (const std::string& line : m.Memo)
             lines.push_back(m_map.Text(line, false));
-        c.SetProp("Text", joinLines(lines));
+        c.SetProp("Text", frxJoinLines(lines));
     }
 
     void setDisplayFormat(TfrxComponent& c, int32_t format, const std::string& formatStr)
@@ -497,7 +491,7 @@ private:
     void fillAddIn(TfrxComponent& c, const TfrAddInView& a)
     {
         const std::string cls = upperCase(a.ClassName);
-        const std::string text = joinLines(a.Memo);
+        const std::string text = frxJoinLines(a.Memo);
         if (dynamic_cast<TfrxDialogControl*>(&c)) {
             setFont(c, "", a.Str("FontName"), static_cast<int>(a.Int("FontSize")),
                     fontStyleOf(static_cast<int16_t>(a.Int("FontStyle"))), static_cast<TColor>(a.Int("FontColor")));
@@ -607,8 +601,8 @@ private:
                 fields.push_back(field);
                 totals.push_back(rest == "\x01" ? "False" : "True");
             }
-            c.SetProp(fieldsProp, joinLines(fields));
-            c.SetProp(totalsProp, joinLines(totals));
+            c.SetProp(fieldsProp, frxJoinLines(fields));
+            c.SetProp(totalsProp, frxJoinLines(totals));
         };
         levels(a.Memo[1], "RowFields.Text", "RowTotals.Text");
         levels(a.Memo[2], "ColumnFields.Text", "ColumnTotals.Text");
@@ -624,8 +618,8 @@ private:
             else
                 functions.push_back("cfNone");
         }
-        c.SetProp("CellFields.Text", joinLines(cells));
-        c.SetProp("CellFunctions.Text", joinLines(functions));
+        c.SetProp("CellFields.Text", frxJoinLines(cells));
+        c.SetProp("CellFunctions.Text", frxJoinLines(functions));
         m_crosses.push_back(&c);
     }
 

@@ -289,19 +289,9 @@ private:
     void fixScript()
     {
         auto& lines = m_report.ScriptText;
-        std::string text;
-        for (std::size_t i = 0; i < lines.size(); ++i)
-            text += (i ? "\r\n" : "") + lines[i];
+        std::string text = frxJoinLines(lines);
         Convert(text, plain);
-        lines.clear();
-        std::size_t from = 0;
-        while (from <= text.size() && !text.empty()) {
-            const std::size_t eol = text.find("\r\n", from);
-            lines.push_back(text.substr(from, eol == std::string::npos ? std::string::npos : eol - from));
-            if (eol == std::string::npos)
-                break;
-            from = eol + 2;
-        }
+        lines = frxSplitLines(text);
         if (!m_arrays.empty())
             declareArrays(lines);
         declareImplicitVariables(lines);
