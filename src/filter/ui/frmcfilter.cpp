@@ -170,9 +170,10 @@ bool TfrmCFilter::eventFilter(QObject* watched, QEvent* event)
     return false;
 }
 
-void TfrmCFilter::Execute(TContextSearchModel& model, QWidget* parent)
+void TfrmCFilter::Execute(TContextSearchModel& model, QWidget* parent, const std::string& typed)
 {
     TfrmCFilter dialog(model, parent);
+    dialog.m_value->setEditText(ToQString(typed));
     dialog.exec();
     RunShowingErrors([&] { model.Finish(dialog.Action(), dialog.ValueText()); });
 }

@@ -17,8 +17,9 @@ class TfrmCFilter : public TfrmPackRoot {
 public:
     explicit TfrmCFilter(TContextSearchModel& model, QWidget* parent = nullptr);
 
-    // Runs the dialog and hands the way it was closed and the typed value to the model.
-    static void Execute(TContextSearchModel& model, QWidget* parent = nullptr);
+    // Runs the dialog, its value field starting with `typed` (Windows-1251), and hands the way
+    // it was closed and the value to the model.
+    static void Execute(TContextSearchModel& model, QWidget* parent = nullptr, const std::string& typed = {});
     // Makes Execute the search dialog of every TContextFilter.
     static void Install();
 

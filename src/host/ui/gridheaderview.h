@@ -21,6 +21,7 @@ public:
 
     // The mark drawn under a section's title; none when unset.
     void SetSortMarks(std::function<TSortMark(int section)> marks);
+    TSortMark SortMark(int section) const { return m_marks ? m_marks(section) : smNone; }
     // Re-reads the titles from the model (after columns or captions changed).
     void RefreshTitles();
     const TGridTitleLayout& Layout() const { return *m_layout; }

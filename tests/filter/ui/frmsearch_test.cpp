@@ -23,6 +23,11 @@
 #include "filter/ui/frmcfilter.h"
 #include "filter/ui/frmcontextmultidlg.h"
 #include "filter/ui/frmsort.h"
+#include "filter/ui/gridfilterlinks.h"
+#include "app/ui/translatefonts.h"
+#include "host/datasource.h"
+#include "host/ui/qtdbgrid.h"
+#include "host/ui/qtgridmodel.h"
 #include "filter/usersort.h"
 #include "host/registry.h"
 #include "host/sqliteregistrystore.h"
@@ -221,4 +226,64 @@ TEST_F(SearchDialogsTest, SortDialogAppliesTheChosenOrderAndSavesItToAFile)
     ASSERT_TRUE(reg.OpenKey("\\Software\\Lumora\\Test\\Sort", false));
     EXPECT_EQ(reg.ReadString("Fields"), "NAME;");
     EXPECT_EQ(reg.ReadString("Direct"), "0");
+}
+
+TEST_F(SearchDialogsTest, TypingInTheGridSearchesItsColumnAndTheTitleShowsTheSort)
+{
+    TContextFilter search;
+    search.SetDataSet(&goods);
+    TUserSort sort;
+    sort.SetDS(&goods);
+    TDataSource source;
+    source.SetDataSet(&goods);
+    TDBGridEh model;
+    model.SetDataSource(&source);
+    TQtDBGrid grid(&model);
+    LinkGridSearch(grid, search);
+    LinkGridSort(grid, sort);
+    grid.resize(600, 300);
+    grid.show();
+    grid.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&grid));
+    const int nameColumn = grid.Model()->SectionOf(model.FieldColumns("NAME"));
+    grid.setCurrentIndex(grid.Model()->index(0, nameColumn));
+    const int withA = countContaining(names(), {"А"_w});
+
+    whenModal<TfrmCFilter>([](TfrmCFilter& dlg) {
+        EXPECT_EQ(dlg.findChild<QComboBox*>("cbField")->currentText(), ToQString("Наименование"_w));
+        QLineEdit* value = dlg.findChild<QComboBox*>("lcValue")->lineEdit();
+        EXPECT_EQ(value->text(), QString::fromUtf8("а"));
+        QTest::keyClick(value, Qt::Key_Return);
+    });
+    QTest::sendKeyEvent(QTest::Click, &grid, Qt::Key_unknown, QString::fromUtf8("а"), {});
+    EXPECT_EQ(goods.RecordCount(), withA);
+    EXPECT_EQ(grid.Model()->rowCount(), withA);
+
+    EXPECT_EQ(grid.Header()->SortMark(nameColumn), smNone);
+    sort.DoSort("NAME", false);
+    EXPECT_EQ(grid.Header()->SortMark(nameColumn), smDown);
+    EXPECT_EQ(grid.Header()->SortMark(0), smNone);
+    search.Clear();
+}
+
+TEST_F(SearchDialogsTest, KazakhFieldsGetTheLocaleFontOnlyUnderTheKazakhLocale)
+{
+    TDataSource source;
+    source.SetDataSet(&goods);
+    TDBGridEh model;
+    model.SetDataSource(&source);
+    QWidget form;
+    auto* grid = new TQtDBGrid(&model, &form);
+    auto* editor = new QLineEdit(&form);
+    editor->setProperty(kFieldNameProperty, "name");
+    const std::string font = "LM Microsoft Sans Serif KZ";
+    SetTranslateFonts(&form, "RU", "NAME;NOTE", font);
+    EXPECT_NE(model.FieldColumns("NAME")->Font().Name(), font);
+    SetTranslateFonts(&form, "KZ", "NAME;NOTE", font);
+    EXPECT_EQ(model.FieldColumns("NAME")->Font().Name(), font);
+    EXPECT_EQ(model.FieldColumns("NOTE")->Font().Name(), font);
+    EXPECT_NE(model.FieldColumns("ID")->Font().Name(), font);
+    EXPECT_EQ(editor->font().family(), ToQString(font));
+    const int nameColumn = grid->Model()->SectionOf(model.FieldColumns("NAME"));
+    EXPECT_EQ(grid->Model()->index(0, nameColumn).data(Qt::FontRole).value<QFont>().family(), ToQString(font));
 }
