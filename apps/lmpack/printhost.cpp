@@ -59,6 +59,8 @@ PrintHost::PrintHost(const DbQueryArgs& args, const std::string& forms)
     menu->SetUSort(sort);
     menu->SetGrid(grid);
     menu->SetMainDataSet(frxData);
+    // The wizard's reports show the name of the previous document; a command has none.
+    menu->OnBeforePrint = [](TfrxPrintMenu* sender, int, bool) { sender->CatVars().SetVariable("PredName", "''"); };
 }
 
 PrintHost::~PrintHost() = default;

@@ -27,6 +27,9 @@ namespace lm {
 
 namespace {
 
+// A new band prints on the first and the last page.
+constexpr int16_t kNewBand = flBandOnFirstPage | flBandOnLastPage;
+
 // Positions and objects of one generation run.
 class Layout {
 public:
@@ -45,7 +48,7 @@ public:
         b->SetBandType(type);
         b->Name = name;
         b->SetBounds(0, top, pageWidth(), height);
-        b->Flags = flags;
+        b->Flags = static_cast<int16_t>(kNewBand | flags);
         m_page.Add(std::move(view));
         return b;
     }
@@ -96,11 +99,18 @@ void applyFormat(TfrMemoView& m, const TObjField& column)
         m.FormatStr = date->DisplayFormat();
 }
 
+// A font style as the version-2 files keep it: italic 1, bold 2, underline 4, strike-out 8.
+int16_t frStyle(TFontStyles style)
+{
+    return static_cast<int16_t>((style & fsItalic ? 1 : 0) | (style & fsBold ? 2 : 0) |
+                                (style & fsUnderline ? 4 : 0) | (style & fsStrikeOut ? 8 : 0));
+}
+
 void applyFont(TfrMemoView& m, const TFont& font, TFontStyles extra = 0)
 {
     m.FontName = font.Name();
     m.FontSize = font.Size();
-    m.FontStyle = static_cast<int16_t>(font.Style() | extra);
+    m.FontStyle = frStyle(font.Style() | extra);
     m.FontColor = font.Color() == clWindowText ? clBlack : font.Color();
 }
 
@@ -166,7 +176,7 @@ void TPrintWizard::generate(TfrReport& report)
     l.band("ReportTitle1", btReportTitle, l.mTop(), 60, flStretched | 128);
     l.predName(l.mTop());
     auto title = l.memo("MemoTitle1", LeftPos, l.mTop() + 20, std::max(200, stripWidth), 20, "Заголовок"_w);
-    title->FontStyle = fsBold;
+    title->FontStyle = frStyle(fsBold);
     title->Alignment = frtaCenter;
     l.add(std::move(title));
     l.SetmTop(l.mTop() + 80);
@@ -178,8 +188,10 @@ void TPrintWizard::generate(TfrReport& report)
     if (Trim(S).empty())
         S = "0";
 
-    const int16_t headerFlags = flStretched & ~flBandOnFirstPage;
-    l.band("PageHeader1", btPageHeader, l.mTop(), 28, headerFlags);
+    // The page header leaves the first page to the report title; the column header takes the
+    // page header's flags.
+    const int16_t headerFlags = flStretched;
+    l.band("PageHeader1", btPageHeader, l.mTop(), 28, headerFlags)->Flags &= ~flBandOnFirstPage;
     l.predName(l.mTop());
     l.SetmTop(l.mTop() + 36 + 28);
 
@@ -202,14 +214,14 @@ void TPrintWizard::generate(TfrReport& report)
         if (height > 2) {
             auto m = l.memo("MemoGroup" + std::to_string(g + 1), 16, l.mTop(), std::max(field.FieldWidth, stripWidth),
                             height, std::string(2 * g, ' ') + "[" + field.VarName + "]");
-            m->FontStyle = fsBold;
+            m->FontStyle = frStyle(fsBold);
             l.add(std::move(m));
         }
         l.SetmTop(l.mTop() + 36 + height);
     }
 
     const int headerTop = l.mTop();
-    l.band("ColumnHeader1", btColumnHeader, headerTop, 40, headerFlags);
+    l.band("ColumnHeader1", btColumnHeader, headerTop, 40, headerFlags)->Flags &= ~flBandOnFirstPage;
     l.SetmTop(l.mTop() + 30 + 40);
 
     const int dataTop = l.mTop(), dataHeight = m_sumOnlyGroup ? 0 : 16;
@@ -277,7 +289,7 @@ void TPrintWizard::generate(TfrReport& report)
     if (!SummReport().empty()) {
         l.band("ReportSummary1", btReportSummary, l.mTop(), 16, 128 | flStretched);
         auto total = l.memo("MemoItog1", LeftPos, l.mTop(), 50, 16, "Итого:"_w);
-        total->FontStyle = fsBold;
+        total->FontStyle = frStyle(fsBold);
         l.add(std::move(total));
         sumStep();
         l.SetmTop(l.mTop() + 32);
@@ -287,11 +299,11 @@ void TPrintWizard::generate(TfrReport& report)
     l.band("PageFooter1", btPageFooter, footerTop, 16, 0);
     l.SetmTop(l.mTop() + 20 + 16);
     auto date = l.memo("MemoPageLabel1", LeftPos, footerTop, 300, 16, "[Date] [time]");
-    date->FontStyle = fsItalic;
+    date->FontStyle = frStyle(fsItalic);
     l.add(std::move(date));
     auto pages = l.memo("MemoPageLabel2", std::max(LeftPos + 300, l.MaxWidth() - 300), footerTop, 300, 16,
                         "[Page#] / [TOTALPAGES]");
-    pages->FontStyle = fsItalic;
+    pages->FontStyle = frStyle(fsItalic);
     pages->Alignment = frtaRight;
     l.add(std::move(pages));
 
