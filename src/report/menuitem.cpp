@@ -39,8 +39,9 @@ void TMenuItem::Remove(TMenuItem* item)
 
 void TMenuItem::Click()
 {
-    if (OnClick)
-        OnClick(this);
+    // A handler may rebuild the menu and so free this entry: it runs from a copy.
+    if (const TNotifyEvent handler = OnClick)
+        handler(this);
 }
 
 void TMenuItem::changed()

@@ -31,7 +31,7 @@ public:
     void Add(TMenuItem* item);
     void Remove(TMenuItem* item);
 
-    // Calls OnClick with this entry.
+    // Calls OnClick with this entry. The entry may be gone when the handler returns.
     void Click();
     TNotifyEvent OnClick;
     // Raised on the root entry whenever entries are added or removed anywhere beneath it, so a

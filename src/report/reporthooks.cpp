@@ -35,6 +35,8 @@ void frxShowReport(TfrxReport& report)
     hooks().show(report);
 }
 
+bool frDesignerInstalled() { return static_cast<bool>(hooks().design2); }
+
 void frDesignReport(TfrReport& report, TDesignRun& run)
 {
     if (!hooks().design2)

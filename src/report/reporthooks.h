@@ -31,6 +31,8 @@ void SetFRXDesignHook(TfrxDesignHook hook);
 // Shows a report whose datasets are ready. Without a preview installed raises lm::Exception
 // "Просмотр отчетов недоступен".
 void frxShowReport(TfrxReport& report);
+// Whether a version-2 designer is installed.
+bool frDesignerInstalled();
 // Run the designer. Without one installed raise lm::Exception "Дизайнер отчетов недоступен".
 void frDesignReport(TfrReport& report, TDesignRun& run);
 void frxDesignReport(TfrxReport& report, TDesignRun& run);
