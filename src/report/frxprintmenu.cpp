@@ -31,25 +31,6 @@ namespace {
 
 const char* const kAliasesMemo = "Memo_DataSetsAliases";
 
-std::vector<std::string> splitLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::size_t from = 0;
-    while (from <= text.size()) {
-        std::size_t end = text.find('\n', from);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(from, end - from);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-        from = end + 1;
-    }
-    while (!lines.empty() && lines.back().empty())
-        lines.pop_back();
-    return lines;
-}
-
 } // namespace
 
 TfrxPrintMenu::TfrxPrintMenu(TComponent* owner) : TComponent(owner) {}
@@ -242,7 +223,7 @@ void TfrxPrintMenu::LoadAliases()
     const auto* memo = dynamic_cast<const TfrxMemoView*>(m_report->FindObject(kAliasesMemo));
     if (!memo)
         return;
-    const std::vector<std::string> lines = splitLines(memo->Text());
+    const std::vector<std::string> lines = frxSplitLines(memo->Text());
     for (TfrxDBDataset* ds : m_report->DataSets()) {
         const auto head = std::find(lines.begin(), lines.end(), " " + ds->UserName());
         if (head == lines.end())
