@@ -344,14 +344,34 @@ void TfrmPrintWizard::refill()
 
 void TfrmPrintWizard::rebuildStrip()
 {
-    while (m_strip->count() > 0)
-        delete m_strip->widget(0);
+    // Panels are kept while the printed columns stay the same: a click on a panel restyles the
+    // strip from inside that panel's own event.
+    const TPrintWizard::TList& print = m_wizard.Print();
+    bool same = m_strip->count() == static_cast<int>(print.size());
+    for (int i = 0; same && i < m_strip->count(); ++i)
+        same = m_strip->widget(i)->property("npp").toInt() == print[i]->Npp;
+    if (!same) {
+        while (m_strip->count() > 0) {
+            QWidget* old = m_strip->widget(0);
+            old->hide();
+            old->setParent(nullptr);
+            old->deleteLater();
+        }
+        for (const TObjField* e : print) {
+            auto* panel = new QLabel;
+            panel->setObjectName(QString("pnCol%1").arg(e->Npp));
+            panel->setFrameShape(QFrame::Box);
+            panel->setMinimumWidth(8);
+            panel->setAutoFillBackground(true);
+            panel->setProperty("npp", e->Npp);
+            panel->installEventFilter(this);
+            m_strip->addWidget(panel);
+        }
+    }
     QList<int> sizes;
-    for (const TObjField* e : m_wizard.Print()) {
-        auto* panel = new QLabel;
-        panel->setObjectName(QString("pnCol%1").arg(e->Npp));
-        panel->setFrameShape(QFrame::Box);
-        panel->setMinimumWidth(8);
+    for (int i = 0; i < static_cast<int>(print.size()); ++i) {
+        const TObjField* e = print[i];
+        auto* panel = static_cast<QLabel*>(m_strip->widget(i));
         panel->setText(ToQString(e->PrintLabel) + "\n" + ToQString(e->Sample));
         QFont font(ToQString(e->Font.Name()), e->Font.Size());
         font.setBold(e->Font.Style() & fsBold);
@@ -362,15 +382,9 @@ void TfrmPrintWizard::rebuildStrip()
         const Qt::Alignment horizontal = h == 1 ? Qt::AlignRight : h == 2 ? Qt::AlignHCenter : h == 3 ? Qt::AlignJustify : Qt::AlignLeft;
         const Qt::Alignment vertical = e->Alignment & 8 ? Qt::AlignVCenter : e->Alignment & 16 ? Qt::AlignBottom : Qt::AlignTop;
         panel->setAlignment(horizontal | vertical);
-        panel->setAutoFillBackground(true);
-        panel->setBackgroundRole(std::find(m_selected.begin(), m_selected.end(), e->Npp) != m_selected.end()
-                                     ? QPalette::Highlight
-                                     : QPalette::Base);
-        panel->setForegroundRole(panel->backgroundRole() == QPalette::Highlight ? QPalette::HighlightedText
-                                                                               : QPalette::Text);
-        panel->installEventFilter(this);
-        panel->setProperty("npp", e->Npp);
-        m_strip->addWidget(panel);
+        const bool selected = std::find(m_selected.begin(), m_selected.end(), e->Npp) != m_selected.end();
+        panel->setBackgroundRole(selected ? QPalette::Highlight : QPalette::Base);
+        panel->setForegroundRole(selected ? QPalette::HighlightedText : QPalette::Text);
         sizes.push_back(e->FieldWidth);
     }
     m_strip->setSizes(sizes);
