@@ -14,6 +14,7 @@ namespace {
 
 constexpr int kMargin = 12;  // around the paper
 constexpr int kHandle = 6;   // the resize corner
+constexpr int kGutter = 120; // left of the paper: the band names
 
 } // namespace
 
@@ -30,7 +31,8 @@ QSize TDesignCanvas::sizeHint() const
 {
     if (m_page >= m_doc.PageCount())
         return {200, 200};
-    return {static_cast<int>(m_doc.PageWidth(m_page)) + 2 * kMargin, static_cast<int>(m_doc.PageHeight(m_page)) + 2 * kMargin};
+    return {static_cast<int>(m_doc.PageWidth(m_page)) + 2 * kMargin + kGutter,
+            static_cast<int>(m_doc.PageHeight(m_page)) + 2 * kMargin};
 }
 
 void TDesignCanvas::SetPage(int page)
@@ -52,7 +54,8 @@ void TDesignCanvas::Select(int index)
 
 QPoint TDesignCanvas::ToWidget(double left, double top) const
 {
-    return {kMargin + static_cast<int>(m_doc.OriginX(m_page) + left), kMargin + static_cast<int>(m_doc.OriginY(m_page) + top)};
+    return {kMargin + kGutter + static_cast<int>(m_doc.OriginX(m_page) + left),
+            kMargin + static_cast<int>(m_doc.OriginY(m_page) + top)};
 }
 
 QRect TDesignCanvas::itemRect(int index) const
@@ -81,7 +84,8 @@ void TDesignCanvas::paintEvent(QPaintEvent*)
     QPainter p(this);
     if (m_page >= m_doc.PageCount())
         return;
-    const QRect paper(kMargin, kMargin, static_cast<int>(m_doc.PageWidth(m_page)), static_cast<int>(m_doc.PageHeight(m_page)));
+    const QRect paper(kMargin + kGutter, kMargin, static_cast<int>(m_doc.PageWidth(m_page)),
+                      static_cast<int>(m_doc.PageHeight(m_page)));
     p.fillRect(paper, Qt::white);
     p.setPen(QPen(Qt::lightGray, 1, Qt::DashLine));
     p.drawRect(QRect(ToWidget(0, 0), paper.bottomRight() - QPoint(static_cast<int>(m_doc.OriginX(m_page)), static_cast<int>(m_doc.OriginY(m_page)))));
@@ -99,8 +103,10 @@ void TDesignCanvas::paintEvent(QPaintEvent*)
                 p.setPen(QColor(160, 160, 150));
                 p.drawLine(stripe.bottomLeft(), stripe.bottomRight());
                 p.setFont(small);
-                p.setPen(QColor(110, 110, 100));
-                p.drawText(stripe.adjusted(2, 0, -2, 0), Qt::AlignRight | Qt::AlignTop, ToQString(item.Name + ": " + item.Kind));
+                p.setPen(palette().color(QPalette::BrightText));
+                const QRect label(kMargin / 2, r.top(), kGutter - kMargin / 2, QFontMetrics(small).height());
+                p.drawText(label, Qt::AlignLeft | Qt::AlignTop,
+                           QFontMetrics(small).elidedText(ToQString(item.Name), Qt::ElideRight, label.width()));
                 continue;
             }
             const TFont f = m_doc.Font(m_page, i);

@@ -53,7 +53,7 @@ TfrmPreview::TfrmPreview(TfrxPreparedPages pages, const QString& title, QWidget*
     setObjectName("frmPreview");
     setWindowTitle(ToQString("Просмотр"_w) + (title.isEmpty() ? QString() : " - " + title));
     auto* bar = new QToolBar(this);
-    QToolButton* first = toolButton(bar, "btnFirst", QString(QChar(0x23EE)), ToQString("Первая страница"_w));
+    QToolButton* first = toolButton(bar, "btnFirst", QString("|") + QChar(0x25C0), ToQString("Первая страница"_w));
     QToolButton* prior = toolButton(bar, "btnPrior", QString(QChar(0x25C0)), ToQString("Предыдущая страница"_w));
     m_pageBox = new QSpinBox(bar);
     m_pageBox->setObjectName("sePage");
@@ -62,7 +62,7 @@ TfrmPreview::TfrmPreview(TfrxPreparedPages pages, const QString& title, QWidget*
     m_pageCount = new QLabel(ToQString(" из "_w) + QString::number(m_pages.Count()) + " ", bar);
     bar->addWidget(m_pageCount);
     QToolButton* next = toolButton(bar, "btnNext", QString(QChar(0x25B6)), ToQString("Следующая страница"_w));
-    QToolButton* last = toolButton(bar, "btnLast", QString(QChar(0x23ED)), ToQString("Последняя страница"_w));
+    QToolButton* last = toolButton(bar, "btnLast", QString(QChar(0x25B6)) + "|", ToQString("Последняя страница"_w));
     bar->addSeparator();
     m_zoomBox = new QComboBox(bar);
     m_zoomBox->setObjectName("cbZoom");
