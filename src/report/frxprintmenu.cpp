@@ -364,6 +364,7 @@ void TfrxPrintMenu::DesignReport(int Index)
             DoSort(path);
         TDesignRun run;
         run.Folder = m_newFolder;
+        run.Modified = old;
         run.OnSave = [this](bool saveAs) { return OnSaveReport(saveAs); };
         run.OnPreview = [this] {
             LoadAliases();

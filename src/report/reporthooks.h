@@ -17,6 +17,8 @@ struct TDesignRun {
     std::string Folder;  // where a new report is saved
     std::function<bool(bool SaveAs)> OnSave;
     std::function<void()> OnPreview;
+    // The report differs from its file already (a converted old report).
+    bool Modified = false;
 };
 
 using TfrxShowHook = std::function<void(TfrxReport& report)>;

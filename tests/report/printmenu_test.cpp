@@ -269,7 +269,10 @@ TEST_F(FrxPrintMenu, DesigningAnOldReportSavesAFr3ThatReplacesItInTheMenu)
 {
     addReport("old.frf");
     menu->Loaded();
-    SetFRXDesignHook([](TfrxReport&, TDesignRun& run) { EXPECT_TRUE(run.OnSave(false)); });
+    SetFRXDesignHook([](TfrxReport&, TDesignRun& run) {
+        EXPECT_TRUE(run.Modified);
+        EXPECT_TRUE(run.OnSave(false));
+    });
     designItems.Items(2)->Click();
     EXPECT_TRUE(std::filesystem::exists(folder / "old.fr3"));
     EXPECT_EQ(menu->FileList(), (std::vector<std::string>{"old.fr3"}));

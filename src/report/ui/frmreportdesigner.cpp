@@ -65,7 +65,7 @@ QString joined(const std::vector<std::string>& lines) { return ToQString(frxJoin
 } // namespace
 
 TfrmReportDesigner::TfrmReportDesigner(TDesignDoc& doc, TDesignRun& run, const QString& title, QWidget* parent)
-    : TfrmPackRoot(parent), m_doc(doc), m_run(run)
+    : TfrmPackRoot(parent), m_doc(doc), m_run(run), m_modified(run.Modified)
 {
     setObjectName("frmReportDesigner");
     setWindowTitle(ToQString("Дизайнер отчетов"_w) + (title.isEmpty() ? QString() : " - " + title));
