@@ -230,7 +230,8 @@ void TfrxPrintMenu::LoadAliases()
             continue;
         std::vector<std::string> aliases;
         for (auto it = head + 1; it != lines.end() && !(!it->empty() && (*it)[0] == ' '); ++it)
-            aliases.push_back(*it);
+            if (!it->empty())
+                aliases.push_back(*it);
         ds->SetFieldAliases(std::move(aliases));
     }
 }
