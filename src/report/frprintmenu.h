@@ -148,8 +148,8 @@ std::string ChangeFileExt(const std::string& fileName, const std::string& ext);
 int CompareReportNames(const std::string& a, const std::string& b);
 // Loads the ".srt" file beside the report into the sort, when both exist.
 void LoadSideSort(TUserSort* sort, const std::string& reportPath);
-// The builder of the version-2 report's variables for one item (exposed for the wizard): the
-// variable name of a field of that item.
+// The report variable name of a field's display name: "|" becomes a blank, and a prefix is put
+// before it with one blank.
 std::string FieldVarName(const std::string& displayName, const std::string& prefix);
 
 } // namespace lm

@@ -1,9 +1,8 @@
 // The print wizard's column candidate.
 #include "report/objfield.h"
 
-#include <algorithm>
-
 #include "host/field.h"
+#include "report/frprintmenu.h"
 
 namespace lm {
 
@@ -14,8 +13,7 @@ TObjField::TObjField(int width, TField* field, int npp, TFontStyles style)
       IsNumeric(dynamic_cast<TNumericField*>(field) != nullptr),
       Npp(npp)
 {
-    VarName = field ? field->DisplayName() : std::string();
-    std::replace(VarName.begin(), VarName.end(), '|', ' ');
+    VarName = field ? FieldVarName(field->DisplayName(), "") : std::string();
     PrintLabel = VarName;
     Caption = VarName;
     Font.SetName("Arial");

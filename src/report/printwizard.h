@@ -89,7 +89,6 @@ public:
 
     // --- The settings file.
     std::string SaveFormToXML() const;
-    const std::string& SettingsText() const { return m_settings; }
     void LoadFormFromXML(const std::string& fileName);
 
 private:

@@ -53,7 +53,7 @@ public:
         return b;
     }
 
-    // A memo, added to the page unless `add` is false (its settings are then copied elsewhere).
+    // A new memo in the wizard's default font, not yet on the page (see add).
     std::unique_ptr<TfrMemoView> memo(const std::string& name, int left, int top, int width, int height,
                                       const std::string& text)
     {
