@@ -78,16 +78,17 @@ std::vector<std::string> splitArgs(const std::string& text, std::size_t open, st
     return {};
 }
 
-TfrxFont fontOf(const TfrxComponent& c)
+// The font of an object's "Font.*" properties (prefix "Highlight." for the highlight's).
+TfrxFont fontOf(const TfrxComponent& c, const std::string& prefix = {})
 {
     TfrxFont f;
-    if (c.HasProp("Font.Name"))
-        f.Name = c.Prop("Font.Name");
-    f.Size = -c.PropFloat("Font.Height", -13) * 72.0 / 96.0;
+    if (c.HasProp(prefix + "Font.Name"))
+        f.Name = c.Prop(prefix + "Font.Name");
+    f.Size = -c.PropFloat(prefix + "Font.Height", -13) * 72.0 / 96.0;
     if (f.Size <= 0)
         f.Size = 10;
-    f.Style = static_cast<TFontStyles>(c.PropInt("Font.Style", 0));
-    f.Color = c.PropInt("Font.Color", clBlack);
+    f.Style = static_cast<TFontStyles>(c.PropInt(prefix + "Font.Style", 0));
+    f.Color = c.PropInt(prefix + "Font.Color", clBlack);
     return f;
 }
 
@@ -162,6 +163,7 @@ struct Laid {
     std::string text;
     std::vector<Line> lines;
     TfrxFont font;
+    TColor fill = clNone;
 };
 
 } // namespace
@@ -177,9 +179,15 @@ public:
         out.Pages.clear();
         setUpScript();
         callEvent(&m_report, "OnStartReport");
+        // Pages that sub-reports print are printed there, not on their own.
+        std::vector<const TfrxComponent*> subPages;
+        for (TfrxComponent* c : m_report.AllObjects())
+            if (c->ClassName() == "TfrxSubreport")
+                subPages.push_back(m_report.FindObject(c->Prop("Page")));
         for (TfrxPage* page : m_report.Pages())
             if (auto* rp = dynamic_cast<TfrxReportPage*>(page))
-                renderPage(*rp);
+                if (std::find(subPages.begin(), subPages.end(), rp) == subPages.end())
+                    renderPage(*rp);
         callEvent(&m_report, "OnStopReport");
         fillTotalPages(out);
     }
@@ -763,9 +771,14 @@ private:
         if (band->IsDataBand())
             accumulate(band);
         resetAggregates(band);
+        // A chain of child bands that comes back to a band already shown stops there.
         if (band->Visible() || band->PropBool("PrintChildIfInvisible"))
-            if (auto* child = dynamic_cast<TfrxBand*>(m_report.FindObject(band->Prop("Child"))); child && child != band)
+            if (auto* child = dynamic_cast<TfrxBand*>(m_report.FindObject(band->Prop("Child")));
+                child && child != band && std::find(m_chain.begin(), m_chain.end(), child) == m_chain.end()) {
+                m_chain.push_back(band);
                 showBand(child);
+                m_chain.pop_back();
+            }
         if (m_newPageRequested) {
             m_newPageRequested = false;
             newPage();
@@ -824,6 +837,30 @@ private:
         }
         m_curY += height;
         m_atTop = false;
+        for (const Laid& l : laid)
+            if (l.obj->ClassName() == "TfrxSubreport")
+                showSubreport(*l.obj);
+    }
+
+    // The bands of a sub-report's page, printed below the band that holds it and shifted to the
+    // sub-report's left edge. A page that is already being printed this way is not entered again.
+    void showSubreport(const TfrxComponent& sub)
+    {
+        auto* page = dynamic_cast<TfrxReportPage*>(m_report.FindObject(sub.Prop("Page")));
+        if (!page || page == m_page || std::find(m_subPages.begin(), m_subPages.end(), page) != m_subPages.end())
+            return;
+        m_subPages.push_back(page);
+        PageBands bands = structure(*page);
+        const double left = m_left;
+        const std::vector<TfrxBand*> reprint = m_reprint;
+        m_left += sub.Left();
+        showBand(bands.title);
+        for (DataBlock& master : bands.masters)
+            showData(master);
+        showBand(bands.summary);
+        m_left = left;
+        m_reprint = reprint;
+        m_subPages.pop_back();
     }
 
     // After a band's turn (printed or hidden by its script) its aggregates start again, so that a
@@ -839,10 +876,14 @@ private:
 
     Laid layOut(TfrxComponent& obj)
     {
-        Laid l{&obj, obj.Height(), {}, {}, {}};
+        Laid l{&obj, obj.Height(), {}, {}, {}, obj.PropInt("Color", kNoColor)};
         if (obj.ClassName() != "TfrxMemoView")
             return l;
         l.font = fontOf(obj);
+        if (highlighted(obj)) {
+            l.font = fontOf(obj, "Highlight.");
+            l.fill = obj.PropInt("Highlight.Color", kNoColor);
+        }
         l.text = memoText(obj);
         const double gapX = obj.PropFloat("GapX", 2), gapY = obj.PropFloat("GapY", 1);
         const bool rotated = obj.PropInt("Rotation", 0) != 0;
@@ -852,6 +893,21 @@ private:
         if (!rotated && obj.Prop("StretchMode") != "smDontStretch" && obj.HasProp("StretchMode"))
             l.height = std::max(obj.Height(), l.lines.size() * lineHeight + 2 * gapY);
         return l;
+    }
+
+    // Whether the memo's highlight condition holds. A condition that does not compile or run
+    // (a version-2 text the fix-up could not rewrite) leaves the memo as it is.
+    bool highlighted(const TfrxComponent& memo)
+    {
+        const std::string& condition = memo.Prop("Highlight.Condition");
+        if (Trim(condition).empty())
+            return false;
+        try {
+            const Variant v = evaluate(condition, memo);
+            return !v.IsNullOrEmpty() && v.AsBoolean();
+        } catch (const Exception&) {
+            return false;
+        }
     }
 
     std::string memoText(const TfrxComponent& memo)
@@ -945,7 +1001,7 @@ private:
         TfrxComponent& obj = *l.obj;
         const double w = obj.Width(), h = l.height;
         const std::string& cls = obj.ClassName();
-        const TColor fill = obj.PropInt("Color", kNoColor);
+        const TColor fill = l.fill;
         if (cls == "TfrxLineView" || cls == "TfrxCustomLineView") {
             TfrxDrawItem item;
             item.Kind = TfrxDrawItem::dkLine;
@@ -971,7 +1027,7 @@ private:
             page.Items.push_back(item);
             return;
         }
-        if (fill != kNoColor && fill != clWhite && obj.HasProp("Color")) {
+        if (fill != kNoColor && fill != clWhite) {
             TfrxDrawItem item;
             item.Kind = TfrxDrawItem::dkFill;
             item.X = x, item.Y = y, item.W = w, item.H = h;
@@ -1084,6 +1140,8 @@ private:
     std::vector<TfrxBand*> m_reprint;
     double m_paperW = 210, m_paperH = 297, m_left = 0, m_pageTop = 0, m_pageWidth = 0, m_pageBottom = 0;
     double m_curY = 0, m_freeBottom = 0;
+    std::vector<TfrxBand*> m_chain;  // the bands whose child is being shown
+    std::vector<TfrxReportPage*> m_subPages;  // the sub-report pages being shown
     int m_pageNo = 0, m_totalPages = 0, m_line = 0, m_variableDepth = 0;
     bool m_atTop = true, m_newPageRequested = false, m_stopped = false;
 };

@@ -184,6 +184,70 @@ TEST_F(Render, FormatsHideZerosAndScriptEvents)
     EXPECT_EQ(run().at(0), (Texts{"1234.00", "A"}));
 }
 
+TEST_F(Render, HighlightConditionChangesFontAndFill)
+{
+    rows({{"A", "low", 1}, {"A", "high", 50}});
+    auto* md = band("TfrxMasterData", "MD", 10, 20);
+    md->SetProp("DataSet", "D");
+    auto* m = memo(md, "N", "[<D.\"NAME\">]");
+    m->SetProp("Highlight.Condition", "<D.\"QTY\"> > 10");
+    m->SetPropInt("Highlight.Font.Color", clRed);
+    m->SetPropInt("Highlight.Color", clYellow);
+    m->SetProp("Highlight.Font.Name", "Arial");
+    run();
+    std::vector<std::pair<std::string, TColor>> texts;
+    int fills = 0;
+    for (const auto& item : last.Items) {
+        if (item.Kind == TfrxDrawItem::dkText)
+            texts.emplace_back(item.Text, item.Font.Color);
+        fills += item.Kind == TfrxDrawItem::dkFill && item.Color == clYellow;
+    }
+    EXPECT_EQ(texts, (std::vector<std::pair<std::string, TColor>>{{"low", clBlack}, {"high", clRed}}));
+    EXPECT_EQ(fills, 1);
+}
+
+TEST_F(Render, SubreportPrintsItsPageBelowItsBand)
+{
+    rows({{"A", "r1", 1}, {"A", "r2", 2}});
+    auto* title = band("TfrxReportTitle", "RT", 0, 20);
+    memo(title, "T", "Title");
+    auto* sub = title->Add(frxCreateComponent("TfrxSubreport"));
+    sub->SetName("Sub1");
+    sub->SetBounds(50, 0, 100, 20);
+    sub->SetProp("Page", "Page2");
+    auto* summary = band("TfrxReportSummary", "RS", 40, 20);
+    memo(summary, "S", "End");
+    auto* page2 = rep->Add(frxCreateComponent("TfrxReportPage"));
+    page2->SetName("Page2");
+    auto* md = page2->Add(frxCreateComponent("TfrxMasterData"));
+    md->SetName("MD2");
+    md->SetBounds(0, 10, 700, 20);
+    md->SetProp("DataSet", "D");
+    memo(md, "N", "[<D.\"NAME\">]");
+    auto* back = md->Add(frxCreateComponent("TfrxSubreport"));  // a sub-report of its own page
+    back->SetProp("Page", "Page2");
+    const auto pages = run();
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0], (Texts{"Title", "r1", "r2", "End"}));
+    EXPECT_NEAR(last.Items[1].X - last.Items[0].X, 50, 0.01);
+}
+
+TEST_F(Render, ChildBandsFollowTheirParentAndACycleStops)
+{
+    rows({{"A", "r1", 1}});
+    auto* md = band("TfrxMasterData", "MD", 10, 20);
+    md->SetProp("DataSet", "D");
+    md->SetProp("Child", "C1");
+    memo(md, "N", "[<D.\"NAME\">]");
+    auto* c1 = band("TfrxChild", "C1", 40, 20);
+    c1->SetProp("Child", "C2");
+    memo(c1, "X", "child one");
+    auto* c2 = band("TfrxChild", "C2", 70, 20);
+    c2->SetProp("Child", "C1");
+    memo(c2, "Y", "child two");
+    EXPECT_EQ(run().at(0), (Texts{"r1", "child one", "child two"}));
+}
+
 TEST_F(Render, ScriptErrorsAndBadExpressionsAreReported)
 {
     auto* md = band("TfrxMasterData", "MD", 10, 20);

@@ -106,8 +106,10 @@ void TfrxQtPainter::Draw(const TfrxDrawItem& item)
         if (item.Rotation) {
             p.save();
             p.translate(item.X, item.Y);
+            // Turned counter-clockwise about the box's lower left corner; the glyphs stand to the
+            // right of the line they run up along.
             p.rotate(-item.Rotation);
-            p.drawText(QPointF(0, -f.lineHeight + f.ascent), qtext(item.Text));
+            p.drawText(QPointF(0, f.ascent), qtext(item.Text));
             p.restore();
         } else {
             p.drawText(QPointF(item.X, item.Y + f.ascent), qtext(item.Text));
