@@ -6,10 +6,7 @@
 
 #include "color/colorgrid.h"
 #include "command.h"
-#include "db/fibdatabase.h"
-#include "db/fibdataset.h"
-#include "db/fibtransaction.h"
-#include "host/field.h"
+#include "queryconnection.h"
 #include "util/cp1251.h"
 #include "util/exceptions.h"
 
@@ -57,19 +54,10 @@ int runColors(const std::vector<std::string>& args)
         return lmcli::usageError("colors");
 
     try {
-        TFIBDatabase db;
-        db.SetDatabaseName(dbName);
-        db.Open();
-        TFIBTransaction tr;
-        tr.SetDefaultDatabase(&db);
-        tr.SetKind(TFIBTransaction::tkReadOnly);
-        TpFIBDataSet ds;
-        ds.SetDatabase(&db);
-        ds.SetTransaction(&tr);
-        ds.SetSelectSQL(query);
+        lmcli::QueryConnection connection(dbName, query);
+        TpFIBDataSet& ds = connection.ds;
         ds.Open();
-        for (const auto& [name, label] : labels)
-            ds.FieldByName(name)->SetDisplayLabel(label);
+        connection.SetLabels(labels);
         TField* shown = printField.empty() ? (ds.FieldCount() ? ds.Fields(0) : nullptr) : ds.FieldByName(printField);
 
         TColorGrid grid;

@@ -5,10 +5,8 @@
 #include <vector>
 
 #include "command.h"
-#include "db/fibdatabase.h"
-#include "db/fibdataset.h"
-#include "db/fibtransaction.h"
 #include "filter/ufilter.h"
+#include "queryconnection.h"
 #include "util/cp1251.h"
 #include "util/exceptions.h"
 
@@ -118,22 +116,13 @@ int runFilter(const std::vector<std::string>& args)
     if (dbName.empty() || query.empty() || !haveExpr)
         return lmcli::usageError("filter");
 
-    TFIBDatabase db;
-    db.SetDatabaseName(dbName);
-    db.Open();
-    TFIBTransaction tr;
-    tr.SetDefaultDatabase(&db);
-    tr.SetKind(TFIBTransaction::tkReadOnly);
-    TpFIBDataSet ds;
-    ds.SetDatabase(&db);
-    ds.SetTransaction(&tr);
-    ds.SetSelectSQL(query);
+    lmcli::QueryConnection connection(dbName, query);
+    TpFIBDataSet& ds = connection.ds;
     if (run)
         ds.Open();
     else
         ds.Prepare();
-    for (const auto& [name, label] : labels)
-        ds.FieldByName(name)->SetDisplayLabel(label);
+    connection.SetLabels(labels);
 
     TUFilter filter;
     filter.SetDataSet(&ds);

@@ -40,8 +40,9 @@ TColorItem::TColorItem(TColorGrid* grid, int type, std::string id, std::string c
 TColorItem::TColorItem(TColorItem& source)
     : m_grid(source.m_grid), m_fontColor(source.m_fontColor), m_backColor(source.m_backColor),
       m_type(source.m_type), m_id(source.m_id), m_caption(source.GetCaption()),
-      m_operator(source.m_operator), m_value(source.GetValue())
+      m_value(source.GetValue())
 {
+    SetOperator(source.m_operator);
 }
 
 std::unique_ptr<TColorItem> TColorItem::Clone()
@@ -76,7 +77,7 @@ std::string TColorItem::GetAsString()
 
 void TColorItem::SetDefValues()
 {
-    m_operator = "=";
+    SetOperator("=");
     m_value = Variant::Null();
 }
 
@@ -125,7 +126,7 @@ void TColorItem::FillPickList(TStrings& strings)
 
 void TColorItem::SetValues(const std::string& op, const std::string& value)
 {
-    m_operator = op;
+    SetOperator(op);
     m_value = value.empty() ? Variant::Null() : Variant(value);
 }
 
@@ -134,24 +135,42 @@ Variant TColorItem::GetCurrentValue()
     return Variant::Null();
 }
 
+// The operator is read once when it is set, not at every record.
+void TColorItem::SetOperator(const std::string& op)
+{
+    static const std::pair<std::string, TOp> codes[] = {
+        {"ПУСТО"_w, TOp::opEmpty}, {"НЕ ПУСТО"_w, TOp::opNotEmpty}, {"=", TOp::opEq}, {"<>", TOp::opNe},
+        {">", TOp::opGt}, {"<", TOp::opLt}, {">=", TOp::opGe}, {"<=", TOp::opLe}};
+    m_operator = op;
+    const std::string up = upperCase(op);
+    m_opCode = TOp::opNone;
+    for (const auto& [text, code] : codes)
+        if (up == text)
+            m_opCode = code;
+}
+
 bool TColorItem::ConditionIsTrue(const Variant& current)
 {
     try {
-        const std::string op = upperCase(m_operator);
+        const TOp op = m_opCode;
         if (current.IsNullOrEmpty())
-            return op == "ПУСТО"_w;
-        if (op == "НЕ ПУСТО"_w)
+            return op == TOp::opEmpty;
+        if (op == TOp::opNotEmpty)
             return true;
+        if (op == TOp::opNone || op == TOp::opEmpty)
+            return false;
         const Variant v = GetValue();
         if (v.IsNullOrEmpty())
             return false;
         const int c = current.Compare(v);
-        if (op == "=") return c == 0;
-        if (op == "<>") return c != 0;
-        if (op == ">") return c > 0;
-        if (op == "<") return c < 0;
-        if (op == ">=") return c >= 0;
-        if (op == "<=") return c <= 0;
+        switch (op) {
+        case TOp::opEq: return c == 0;
+        case TOp::opNe: return c != 0;
+        case TOp::opGt: return c > 0;
+        case TOp::opLt: return c < 0;
+        case TOp::opGe: return c >= 0;
+        default: return c <= 0;
+        }
     } catch (const std::exception&) {
     }
     return false;
@@ -179,7 +198,7 @@ TFieldItem::TFieldItem(TColorGrid* grid, const std::string& fieldName, const Var
     : TColorItem(grid, citField, fieldName, std::string())
 {
     m_value = value;
-    m_operator = op;
+    SetOperator(op);
     if (TField* f = field())
         m_caption = f->DisplayLabel();
 }
@@ -224,7 +243,7 @@ bool TFieldItem::IsTrue()
 void TFieldItem::SetValues(const std::string& op, const std::string& text)
 {
     m_value = Variant::Null();
-    m_operator = op;
+    SetOperator(op);
     m_pending = text;
     if (text.empty())
         return;
@@ -256,14 +275,14 @@ Variant TFieldItem::GetValue()
 {
     if (m_value.IsNull() && !m_pending.empty()) {
         const std::string pending = m_pending;  // SetValues clears the member it would read
-        SetValues(m_operator, pending);
+        SetValues(Operator(), pending);
     }
     return m_value;
 }
 
 void TFieldItem::SetDefValues()
 {
-    m_operator = "=";
+    SetOperator("=");
     m_value = Variant::Null();
     m_pending.clear();
     if (TField* f = field(); f && f->DataType() == ftBoolean)
@@ -342,7 +361,7 @@ std::string TEventItem::GetAsString()
 
 void TEventItem::SetDefValues()
 {
-    m_operator = "=";
+    SetOperator("=");
     m_value = Variant(true);
 }
 

@@ -46,7 +46,7 @@ public:
     const std::string& Caption() const { return m_caption; }
     void SetCaption(const std::string& caption) { m_caption = caption; }
     const std::string& Operator() const { return m_operator; }
-    void SetOperator(const std::string& op) { m_operator = op; }
+    void SetOperator(const std::string& op);
     const Variant& Value() const { return m_value; }
     void SetValue(const Variant& value) { m_value = value; }
 
@@ -83,8 +83,13 @@ protected:
     int m_type;
     std::string m_id;
     std::string m_caption;
-    std::string m_operator;
     Variant m_value = Variant::Null();
+
+private:
+    enum class TOp { opNone, opEmpty, opNotEmpty, opEq, opNe, opGt, opLt, opGe, opLe };
+
+    std::string m_operator;  // set through SetOperator, which also reads it into m_opCode
+    TOp m_opCode = TOp::opNone;
 };
 
 // A rule comparing a field of the grid's dataset (ID = field name) with a value.

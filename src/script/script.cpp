@@ -46,8 +46,12 @@ std::string ScriptValueText(const Variant& value)
 
 namespace {
 
-// Runs `body` as one top-level run: fresh budget, depth and stack base; other exceptions than
-// the package's become lm::Exception.
+// The stack position of the outermost run on this thread: a host function that runs another
+// script from inside a script still counts the stack from there.
+thread_local const char* t_stackBase = nullptr;
+
+// Runs `body` as one top-level run: fresh budget and depth; other exceptions than the
+// package's become lm::Exception.
 template <typename F>
 Value runTopLevel(TProgram& program, uint64_t maxSteps, int maxDepth, F&& body)
 {
@@ -57,7 +61,12 @@ Value runTopLevel(TProgram& program, uint64_t maxSteps, int maxDepth, F&& body)
     x.maxSteps = maxSteps;
     x.maxDepth = maxDepth;
     char probe = 0;
-    x.stackBase = &probe;
+    struct Outermost {
+        bool owner;
+        explicit Outermost(const char* here) : owner(!t_stackBase) { if (owner) t_stackBase = here; }
+        ~Outermost() { if (owner) t_stackBase = nullptr; }
+    } outermost(&probe);
+    x.stackBase = t_stackBase;
     try {
         return body(x);
     } catch (const Exception&) {

@@ -44,10 +44,26 @@ struct TArray {
     std::map<std::string, Value> byKey;    // open arrays, keyed by the index's text
 };
 
-// The state of one top-level run: current frame, flow signal, budget and depth.
+// The variables of one routine call. Small routines keep them in the frame itself, so a call
+// allocates nothing.
 struct Frame {
-    std::vector<Value> locals;
+    Frame() = default;
+    explicit Frame(size_t count)
+    {
+        if (count > kInline)
+            m_heap.resize(count);
+        locals = count > kInline ? m_heap.data() : m_inline;
+    }
+    Frame(const Frame&) = delete;
+    Frame& operator=(const Frame&) = delete;
+
+    static constexpr size_t kInline = 2;
+    Value* locals = nullptr;
     std::vector<Value*> refs;  // var parameters point into the caller's storage
+
+private:
+    Value m_inline[kInline];
+    std::vector<Value> m_heap;
 };
 
 enum class TFlow { fNone, fBreak, fContinue, fExit };
@@ -79,9 +95,19 @@ struct Expr : Node {
     virtual Value Eval(TExec& x) const = 0;
     // Stores into the designated place; only designators (variables, elements, members) allow it.
     virtual void Assign(TExec& x, Value v) const;
-    // The storage of a variable for var parameters, or null when it has none.
-    virtual Value* Ref(TExec& x) const { (void)x; return nullptr; }
+    // The storage of a variable for var parameters, or null when it has none. The arrays the
+    // place lies in are added to `keep` (when given), so that the place outlives a script that
+    // replaces them while it is in use.
+    using Holders = std::vector<std::shared_ptr<TArray>>;
+    virtual Value* Ref(TExec& x, Holders* keep = nullptr) const
+    {
+        (void)x;
+        (void)keep;
+        return nullptr;
+    }
     virtual bool IsConst() const { return false; }
+    // The value of a constant, read without copying; null for anything else.
+    virtual const Value* ConstValue() const { return nullptr; }
     virtual bool IsDesignator() const { return false; }
 };
 using ExprPtr = std::unique_ptr<Expr>;
@@ -107,6 +133,9 @@ struct TRoutine {
     int resultSlot = -1;
     std::vector<TTypeInfo> localTypes;    // every slot, parameters first
     StmtPtr body;
+    // For a function whose whole body is "Result := expression" and that has no parameters or
+    // other variables (a formula), the expression, evaluated without a frame.
+    const Expr* direct = nullptr;
     int declLine = 0, declCol = 0;
 };
 

@@ -163,11 +163,16 @@ Value BinaryOp(int op, const Value& av, const Value& bv)
         const bool same = av.obj == bv.obj && av.arr == bv.arr && (av.obj || av.arr);
         return Value(Variant(op == tEq ? same : !same));
     }
-    Variant a = plain(av), b = plain(bv);
-    if (a.IsEmpty())
-        a = unassignedAs(b);
-    if (b.IsEmpty())
-        b = unassignedAs(a);
+    // the operands are read in place; only an unassigned one is replaced by a stand-in
+    Variant standInA, standInB;
+    const Variant* pa = &plain(av);
+    const Variant* pb = &plain(bv);
+    if (pa->IsEmpty())
+        pa = &(standInA = unassignedAs(*pb));
+    if (pb->IsEmpty())
+        pb = &(standInB = unassignedAs(*pa));
+    const Variant& a = *pa;
+    const Variant& b = *pb;
     switch (op) {
     case tEq: case tNe: case tLt: case tGt: case tLe: case tGe:
         // a comparison with Null is false, whatever the operator

@@ -212,8 +212,11 @@ TTypeInfo Parser::parseType()
         }
         expectKw("OF");
         t.element = std::make_shared<TTypeInfo>(parseType());
-        if (t.kind == TType::tArray && t.element->kind == TType::tArray &&
-            (t.high - t.low + 1) * (t.element->high - t.element->low + 1) > kMaxArray)
+        // the elements of all levels together, each level already bounded
+        int64_t total = 1;
+        for (const TTypeInfo* level = &t; level && level->kind == TType::tArray; level = level->element.get())
+            total *= level->high - level->low + 1;
+        if (t.kind == TType::tArray && total > kMaxArray)
             error(at, "Недопустимые границы массива"_w);
         return t;
     }
@@ -426,15 +429,32 @@ void Parser::parseRoutine(bool isFunction)
     if (!isKw("BEGIN"))
         error(m_tok, "Ожидается begin"_w);
     r->defined = true;  // before the body, so that the routine may call itself
+    const int localReads = m_localRefs;
     r->body = parseBlock();
     expect(tSemi, "';'");
+    r->direct = directResult(*r, m_localRefs - localReads);
     m_routine = nullptr;
     m_locals.clear();
     m_localConsts.clear();
 }
 
-std::unique_ptr<VarExpr> Parser::varExpr(const Local& l) const
+// The expression of a body "Result := expression" when the routine has no other variables and
+// the expression does not read Result (`references` counts the body's uses of variables).
+const Expr* Parser::directResult(const TRoutine& r, int references) const
 {
+    const auto* block = dynamic_cast<const BlockStmt*>(r.body.get());
+    if (!r.isFunction || r.localTypes.size() != 1 || references != 1 || !block || block->items.size() != 1)
+        return nullptr;
+    const auto* assign = dynamic_cast<const AssignStmt*>(block->items[0].get());
+    const auto* target = assign ? dynamic_cast<const VarExpr*>(assign->target.get()) : nullptr;
+    if (!target || target->global || target->slot != r.resultSlot)
+        return nullptr;
+    return assign->value.get();
+}
+
+std::unique_ptr<VarExpr> Parser::varExpr(const Local& l)
+{
+    ++m_localRefs;
     auto v = std::make_unique<VarExpr>();
     v->slot = l.slot;
     v->type = l.type;
@@ -491,11 +511,7 @@ void Parser::parseStatementList(BlockStmt& block)
 
 StmtPtr Parser::parseStatement()
 {
-    enter();
-    struct Leave {
-        Parser* p;
-        ~Leave() { p->leave(); }
-    } leaveGuard{this};
+    const Nesting nesting(*this);
     const Token at = m_tok;
     if (m_tok.kind == tSemi || isKw("END") || isKw("ELSE") || isKw("UNTIL") || isKw("EXCEPT") ||
         isKw("FINALLY"))
@@ -504,24 +520,15 @@ StmtPtr Parser::parseStatement()
         error(at, "Ожидается оператор"_w);
     if (isKw("BEGIN"))
         return parseBlock();
-    if (isKw("IF"))
-        return parseIf();
-    if (isKw("WHILE"))
-        return parseWhile();
-    if (isKw("REPEAT"))
-        return parseRepeat();
-    if (isKw("FOR"))
-        return parseFor();
-    if (isKw("CASE"))
-        return parseCase();
-    if (isKw("WITH"))
-        return parseWith();
-    if (isKw("TRY"))
-        return parseTry();
-    if (isKw("RAISE"))
-        return parseRaise();
-    if (isKw("EXIT") || isKw("BREAK") || isKw("CONTINUE"))
-        return parseFlow();
+    using Form = StmtPtr (Parser::*)();
+    static const std::pair<const char*, Form> forms[] = {
+        {"IF", &Parser::parseIf},       {"WHILE", &Parser::parseWhile}, {"REPEAT", &Parser::parseRepeat},
+        {"FOR", &Parser::parseFor},     {"CASE", &Parser::parseCase},   {"WITH", &Parser::parseWith},
+        {"TRY", &Parser::parseTry},     {"RAISE", &Parser::parseRaise}, {"EXIT", &Parser::parseFlow},
+        {"BREAK", &Parser::parseFlow},  {"CONTINUE", &Parser::parseFlow}};
+    for (const auto& [word, form] : forms)
+        if (isKw(word))
+            return (this->*form)();
     if (isReserved(m_tok.upper))
         error(at, "Ожидается оператор"_w);
 
@@ -561,10 +568,7 @@ StmtPtr Parser::parseWhile()
     auto s = node<WhileStmt>(m_tok);
     next();
     s->cond = parseExpr();
-    expectKw("DO");
-    ++m_loops;
-    s->body = parseStatement();
-    --m_loops;
+    s->body = parseLoopBody();
     return s;
 }
 
@@ -596,11 +600,18 @@ StmtPtr Parser::parseFor()
         error(m_tok, "Ожидается to или downto"_w);
     next();
     s->to = parseExpr();
+    s->body = parseLoopBody();
+    return s;
+}
+
+// "do" and the statement a while or for loop repeats, where Break and Continue are allowed.
+StmtPtr Parser::parseLoopBody()
+{
     expectKw("DO");
     ++m_loops;
-    s->body = parseStatement();
+    StmtPtr body = parseStatement();
     --m_loops;
-    return s;
+    return body;
 }
 
 StmtPtr Parser::parseCase()
@@ -740,12 +751,8 @@ StmtPtr Parser::parseFlow()
 
 ExprPtr Parser::parseExpr()
 {
-    enter();
-    struct Leave {
-        Parser* p;
-        ~Leave() { p->leave(); }
-    } leaveGuard{this};
-    ExprPtr left = parseSimple();
+    const Nesting nesting(*this);
+    ExprPtr left = parseLevel(1);
     for (;;) {
         const Token at = m_tok;
         int op = -1;
@@ -765,55 +772,38 @@ ExprPtr Parser::parseExpr()
             left = checkHeight(std::move(in), at, h);
             continue;
         }
-        ExprPtr right = parseSimple();
+        ExprPtr right = parseLevel(1);
         const int h = std::max(left->height, right->height);
         left = checkHeight(std::make_unique<BinaryExpr>(op, std::move(left), std::move(right)), at, h);
     }
 }
 
-ExprPtr Parser::parseSimple()
+// The operator of the current token at a precedence level (1: + - or xor, 2: * / div mod and
+// shl shr), or -1.
+int Parser::binaryOperator(int level) const
 {
-    ExprPtr left = parseTerm();
-    for (;;) {
-        const Token at = m_tok;
-        int op = -1;
-        if (m_tok.kind == tPlus || m_tok.kind == tMinus)
-            op = m_tok.kind;
-        else if (isKw("OR"))
-            op = tOr;
-        else if (isKw("XOR"))
-            op = tXor;
-        if (op < 0)
-            return left;
-        next();
-        ExprPtr right = parseTerm();
-        const int h = std::max(left->height, right->height);
-        left = checkHeight(std::make_unique<BinaryExpr>(op, std::move(left), std::move(right)), at, h);
-    }
+    if (m_tok.kind == (level == 1 ? tPlus : tStar) || m_tok.kind == (level == 1 ? tMinus : tSlash))
+        return m_tok.kind;
+    static const std::pair<const char*, TTok> words[2][5] = {
+        {{"OR", tOr}, {"XOR", tXor}},
+        {{"DIV", tDiv}, {"MOD", tMod}, {"AND", tAnd}, {"SHL", tShl}, {"SHR", tShr}}};
+    for (const auto& [word, op] : words[level - 1])
+        if (word && isKw(word))
+            return op;
+    return -1;
 }
 
-ExprPtr Parser::parseTerm()
+// A left-associative chain of operators of one level over operands of the next.
+ExprPtr Parser::parseLevel(int level)
 {
-    ExprPtr left = parseFactor();
+    ExprPtr left = level == 1 ? parseLevel(2) : parseFactor();
     for (;;) {
         const Token at = m_tok;
-        int op = -1;
-        if (m_tok.kind == tStar || m_tok.kind == tSlash)
-            op = m_tok.kind;
-        else if (isKw("DIV"))
-            op = tDiv;
-        else if (isKw("MOD"))
-            op = tMod;
-        else if (isKw("AND"))
-            op = tAnd;
-        else if (isKw("SHL"))
-            op = tShl;
-        else if (isKw("SHR"))
-            op = tShr;
+        const int op = binaryOperator(level);
         if (op < 0)
             return left;
         next();
-        ExprPtr right = parseFactor();
+        ExprPtr right = level == 1 ? parseLevel(2) : parseFactor();
         const int h = std::max(left->height, right->height);
         left = checkHeight(std::make_unique<BinaryExpr>(op, std::move(left), std::move(right)), at, h);
     }
@@ -825,9 +815,11 @@ ExprPtr Parser::parseFactor()
     if (m_tok.kind == tMinus || m_tok.kind == tPlus || isKw("NOT")) {
         const int op = m_tok.kind == tIdent ? tNot : m_tok.kind;
         next();
-        enter();
-        ExprPtr operand = parseFactor();
-        leave();
+        ExprPtr operand;
+        {
+            const Nesting nesting(*this);
+            operand = parseFactor();
+        }
         // fold constants so that -1 stays a constant (case labels, array bounds)
         if (operand->IsConst()) {
             TExec x;

@@ -47,8 +47,13 @@ private:
         n->col = at.col;
         return n;
     }
+    // One more level of nesting while it lives; too deep a level is a compile error.
+    struct Nesting {
+        explicit Nesting(Parser& p) : parser(p) { p.enter(); }
+        ~Nesting() { --parser.m_depth; }
+        Parser& parser;
+    };
     void enter();
-    void leave() { --m_depth; }
     ExprPtr checkHeight(ExprPtr e, const Token& at, int childHeight);
 
     // declarations
@@ -70,6 +75,7 @@ private:
     StmtPtr parseWhile();
     StmtPtr parseRepeat();
     StmtPtr parseFor();
+    StmtPtr parseLoopBody();
     StmtPtr parseCase();
     StmtPtr parseWith();
     StmtPtr parseTry();
@@ -78,8 +84,8 @@ private:
 
     // expressions
     ExprPtr parseExpr();
-    ExprPtr parseSimple();
-    ExprPtr parseTerm();
+    int binaryOperator(int level) const;
+    ExprPtr parseLevel(int level);
     ExprPtr parseFactor();
     ExprPtr parsePostfix(ExprPtr base, const Token& at);
     ExprPtr parseIdentifier();
@@ -93,7 +99,8 @@ private:
     ExprPtr callHost(const Token& at, int index);
     ExprPtr callBuiltin(const Token& at, const std::string& name, const TBuiltin& b);
     ExprPtr implicitVariable(const Token& at, const std::string& name, const std::string& upper);
-    std::unique_ptr<VarExpr> varExpr(const Local& l) const;
+    std::unique_ptr<VarExpr> varExpr(const Local& l);
+    const Expr* directResult(const TRoutine& r, int references) const;
     std::unique_ptr<VarExpr> globalVar(int slot) const;
 
     TProgram& m_program;
@@ -102,6 +109,7 @@ private:
     bool m_compat;
     int m_depth = 0;
     int m_loops = 0;
+    int m_localRefs = 0;                        // variables of routines referenced so far
     TRoutine* m_routine = nullptr;              // the routine being compiled, null in the main block
     std::map<std::string, Local> m_locals;      // of m_routine, by upper-cased name
     std::map<std::string, Variant> m_localConsts;

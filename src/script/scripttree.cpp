@@ -44,7 +44,7 @@ void Expr::Assign(TExec&, Value) const
 
 // ---- variables ----
 
-Value* VarExpr::Ref(TExec& x) const
+Value* VarExpr::Ref(TExec& x, Holders*) const
 {
     if (global)
         return &x.program->globals[slot];
@@ -66,6 +66,8 @@ Value BinaryExpr::Eval(TExec& x) const
         if (op == tAnd ? !l : l)
             return a;
     }
+    if (const Value* c = right->ConstValue())
+        return BinaryOp(op, a, *c);
     return BinaryOp(op, a, right->Eval(x));
 }
 
@@ -110,8 +112,15 @@ Value InvokeRoutine(TExec& x, const TRoutine& r, std::vector<Value>& values, std
 {
     x.Step();
     x.Enter();
-    Frame frame;
-    frame.locals.resize(r.localTypes.size());
+    if (r.direct) {
+        ++x.depth;
+        struct Leave {
+            int& depth;
+            ~Leave() { --depth; }
+        } leave{x.depth};
+        return ConvertTo(r.resultType, r.direct->Eval(x));
+    }
+    Frame frame(r.localTypes.size());
     frame.refs = std::move(refs);
     for (size_t i = 0; i < r.localTypes.size(); ++i) {
         if (i < r.params.size())
@@ -134,10 +143,11 @@ Value CallExpr::Eval(TExec& x) const
 {
     std::vector<Value> values(routine->params.size());
     std::vector<Value*> refs(routine->params.size(), nullptr);
+    Expr::Holders keep;  // the arrays var parameters point into, alive until the call returns
     for (size_t i = 0; i < routine->params.size(); ++i) {
         const TParam& p = routine->params[i];
         if (p.byRef)
-            refs[i] = args[i]->Ref(x);
+            refs[i] = args[i]->Ref(x, &keep);
         else
             values[i] = i < args.size() ? args[i]->Eval(x) : p.defaultValue->Eval(x);
     }
@@ -259,13 +269,22 @@ Value IndexExpr::Eval(TExec& x) const
     return v;
 }
 
-Value* IndexExpr::Ref(TExec& x) const
+Value* IndexExpr::Ref(TExec& x, Holders* keep) const
 {
-    Value* place = base->Ref(x);
+    // the indexes first: evaluating one may replace the arrays the place lies in
+    std::vector<Value> at;
+    at.reserve(indexes.size());
+    for (const ExprPtr& ie : indexes)
+        at.push_back(ie->Eval(x));
+    Value* place = base->Ref(x, keep);
     if (!place)
         raise(*this, "Присваивание невозможно"_w);
-    for (const ExprPtr& ie : indexes)
-        place = element(x, *place, ie->Eval(x), true);
+    for (const Value& index : at) {
+        Value& container = *place;
+        place = element(x, container, index, true);
+        if (keep)
+            keep->push_back(container.arr);
+    }
     return place;
 }
 

@@ -18,6 +18,7 @@ struct ConstExpr : Expr {
     explicit ConstExpr(Value v) : val(std::move(v)) {}
     Value Eval(TExec&) const override { return val; }
     bool IsConst() const override { return true; }
+    const Value* ConstValue() const override { return &val; }
 };
 
 // A variable of the program (slot in the globals) or of the running routine (slot in its frame).
@@ -28,7 +29,7 @@ struct VarExpr : Expr {
     TTypeInfo type;
     Value Eval(TExec& x) const override { return *Ref(x); }
     void Assign(TExec& x, Value v) const override;
-    Value* Ref(TExec& x) const override;
+    Value* Ref(TExec& x, Holders* keep = nullptr) const override;
     bool IsDesignator() const override { return true; }
 };
 
@@ -104,7 +105,7 @@ struct IndexExpr : Expr {
     std::vector<ExprPtr> indexes;
     Value Eval(TExec& x) const override;
     void Assign(TExec& x, Value v) const override;
-    Value* Ref(TExec& x) const override;
+    Value* Ref(TExec& x, Holders* keep = nullptr) const override;
     bool IsDesignator() const override { return true; }
 
 private:

@@ -182,3 +182,16 @@ TEST(ScriptHost, ConstantsAndVariablesSurviveRecompiling)
 }
 
 } // namespace
+
+namespace {
+
+TEST(ScriptHost, AHostThatRunsScriptsFromScriptsStillHitsTheBound)
+{
+    TScript s;
+    s.AddFunction("Again", [&](const lm::TScriptArgs&) { return s.Call(s.FindRoutine("F")); }, 0, 0);
+    s.SetText("function F: Integer;\nbegin Result := Again; end;\nbegin end.");
+    ASSERT_TRUE(s.Compile());
+    EXPECT_EQ(messageOf<lm::EScriptLimit>([&] { s.Call(s.FindRoutine("F")); }), "Слишком глубокая рекурсия в скрипте"_w);
+}
+
+} // namespace

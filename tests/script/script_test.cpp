@@ -144,6 +144,8 @@ TEST(ScriptProgram, RoutinesParametersAndRecursion)
 
 TEST(ScriptProgram, LoopsCaseAndFlow)
 {
+    EXPECT_EQ(run("function Inc2(N: Integer): Integer;\nbegin Result := N; Result := Result + 2; end;",
+                  "begin Result := Inc2(1) + Inc2(2); end;"), "7");
     EXPECT_EQ(run("", "var I, S: Integer;\nbegin for I := 10 downto 1 do S := S * 2 + I mod 2; Result := S; end;"), "341");
     EXPECT_EQ(run("", "var I: Integer;\nbegin I := 0; while True do begin Inc(I); if I < 5 then Continue; Break; end; Result := I; end;"), "5");
     EXPECT_EQ(run("", "var I: Integer;\nbegin I := 1; repeat I := I * 3 until I > 100; Result := I; end;"), "243");
@@ -244,12 +246,32 @@ TEST(ScriptLimits, StepBudgetStopsEndlessLoopsEvenInsideTryExcept)
     EXPECT_EQ(s.Call(s.FindRoutine("F")).AsInteger(), 5000);
 }
 
-TEST(ScriptLimits, RecursionAndNestingAreBounded)
+TEST(ScriptLimits, ArraysStayWithinBoundsAndAlive)
 {
     TScript s;
-    s.SetText("procedure P;\nbegin P; end;\nbegin P; end.");
-    ASSERT_TRUE(s.Compile());
-    EXPECT_EQ(messageOf<lm::EScriptLimit>([&] { s.Execute(); }), "Слишком глубокая рекурсия в скрипте"_w);
+    s.SetText("var A: array[1..1000] of array[1..1000] of array[1..1000] of Integer;\nbegin end.");
+    EXPECT_FALSE(s.Compile());
+    EXPECT_NE(s.ErrorMsg().find("Недопустимые границы массива"_w), std::string::npos);
+    // a var parameter keeps pointing at its element after the script replaces the array
+    EXPECT_EQ(run("var G: array[1..3] of Integer;\n"
+                  "procedure Drop(var X: Integer);\nvar Fresh: array[1..3] of Integer;\nbegin G := Fresh; X := 5; end;",
+                  "begin G[2] := 1; Drop(G[2]); Result := G[2]; end;"),
+              "0");
+    EXPECT_EQ(run("var M: array[1..2] of array[1..2] of Integer;\n"
+                  "function Reset: Integer;\nvar Fresh: array[1..2] of array[1..2] of Integer;\nbegin M := Fresh; Result := 1; end;",
+                  "begin M[1][Reset] := 7; Result := M[1][1]; end;"),
+              "7");
+}
+
+TEST(ScriptLimits, RecursionAndNestingAreBounded)
+{
+    for (const char* text : {"procedure P;\nbegin P; end;\nbegin P; end.",
+                             "function F: Integer;\nbegin Result := F + 1; end;\nbegin F; end."}) {
+        TScript s;
+        s.SetText(text);
+        ASSERT_TRUE(s.Compile());
+        EXPECT_EQ(messageOf<lm::EScriptLimit>([&] { s.Execute(); }), "Слишком глубокая рекурсия в скрипте"_w) << text;
+    }
 
     TScript deep;
     deep.SetText("begin if " + std::string(5000, '(') + "1" + std::string(5000, ')') + " = 1 then ; end.");

@@ -1,6 +1,8 @@
 // The sort dialog.
 #include "filter/ui/frmsort.h"
 
+#include <filesystem>
+
 #include <QDialogButtonBox>
 #include <QDropEvent>
 #include <QGridLayout>
@@ -188,10 +190,10 @@ void TfrmSort::saveToFile()
     request.FileName = TSortDlgModel::SaveInitialDir();
     if (!ShowFileDialog(request))
         return;
-    std::string file = request.FileName;
-    if (file.find('.', file.find_last_of('/') == std::string::npos ? 0 : file.find_last_of('/')) == std::string::npos)
+    std::filesystem::path file = request.FileName;
+    if (!file.has_extension())
         file += TSortDlgModel::SaveDefaultExt();
-    RunShowingErrors([&] { m_model.SaveToFile(file); });
+    RunShowingErrors([&] { m_model.SaveToFile(file.string()); });
 }
 
 void TfrmSort::close(TSortDlgModel::TSortResult result)

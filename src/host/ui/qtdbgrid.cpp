@@ -42,7 +42,12 @@ TQtDBGrid::TQtDBGrid(TDBGridEh* grid, QWidget* parent)
         m_footer->Refresh();
         updateGeometries();
     });
-    connect(m_model, &QAbstractItemModel::dataChanged, m_footer, &TGridFooter::Refresh);
+    // Footer sums walk the dataset: only changed data, not a changed selection, asks for that.
+    connect(m_model, &QAbstractItemModel::dataChanged, m_footer,
+            [this](const QModelIndex&, const QModelIndex&, const QList<int>& roles) {
+                if (!roles.contains(TQtGridModel::SelectedRole))
+                    m_footer->Refresh();
+            });
     connect(m_header, &QHeaderView::sectionResized, this, [this](int section, int, int size) {
         if (!m_applyingWidths)
             if (TColumnEh* column = m_model->ColumnAt(section))
@@ -151,7 +156,7 @@ void TQtDBGrid::currentChanged(const QModelIndex& current, const QModelIndex& pr
 
 void TQtDBGrid::selectionChanged()
 {
-    m_model->Reset();
+    m_model->SelectionChanged();
 }
 
 void TQtDBGrid::ToggleCurrentRow()

@@ -140,6 +140,13 @@ void TQtGridModel::RowChanged(int row)
     emit dataChanged(index(row, 0), index(row, columnCount() - 1));
 }
 
+void TQtGridModel::SelectionChanged()
+{
+    m_cache.clear();
+    if (m_rowCount > 0)
+        emit dataChanged(index(0, 0), index(m_rowCount - 1, columnCount() - 1), {SelectedRole});
+}
+
 // Reads rows first .. first + window - 1 with the fields reading each row in turn.
 void TQtGridModel::load(int first) const
 {

@@ -46,6 +46,8 @@ public:
     void Reset();
     // Re-reads one row.
     void RowChanged(int row);
+    // The grid's SelectedRows changed: the rows are read again for their selection mark.
+    void SelectionChanged();
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
