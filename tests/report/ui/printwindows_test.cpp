@@ -4,6 +4,7 @@
 // the wizard, the designer and the preview in <build>/screenshots/ for a person to look at.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -36,8 +37,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Saves the window's picture; no button or label of it may be squeezed below the size it needs.
 void shoot(QWidget& w, const std::string& name)
 {
+    for (QWidget* child : w.findChildren<QWidget*>())
+        if (child->isVisible() && (qobject_cast<QAbstractButton*>(child) || qobject_cast<QLabel*>(child)) &&
+            child->objectName().left(5) != "pnCol")
+            EXPECT_GE(child->width(), child->minimumSizeHint().width()) << name << ": " << child->objectName().toStdString();
     const fs::path dir = fs::path(LMPACK_BINARY_DIR) / "screenshots";
     fs::create_directories(dir);
     const QString suffix = qEnvironmentVariableIsSet("QT_SCALE_FACTOR") ? "-x2" : "";
