@@ -7,6 +7,9 @@
 #include "filter/ui/frmufilter.h"
 #include "forms/ui/qtdialoghost.h"
 #include "forms/ui/qtprogressui.h"
+#include "report/ui/frmpreview.h"
+#include "report/ui/frmprintwizard.h"
+#include "report/ui/frmreportdesigner.h"
 
 namespace lm {
 
@@ -18,6 +21,9 @@ void InstallPackageDialogs()
     TfrmCFilter::Install();
     TfrmSort::Install();
     TfrmColorDlg::Install();
+    TfrmPreview::Install();
+    TfrmPrintWizard::Install();
+    TfrmReportDesigner::Install();
 }
 
 } // namespace lm
