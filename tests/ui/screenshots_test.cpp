@@ -74,8 +74,7 @@ protected:
         const std::pair<const char*, const char*> labels[] = {
             {"ID", "Код"}, {"PRICE", "Склад|Цена"}, {"QUANTITY", "Склад|Кол-во"}, {"REG_DATE", "Дата регистрации"},
             {"ACTIVE", "Активен"}, {"RECIPE", "Рецепт"}, {"NOTE", "Примечание"}};
-        for (const auto& [field, label] : labels)
-            goods.FieldByName(field)->SetDisplayLabel(utf8ToCp1251(label));
+        lmtest::setLabels(goods, labels);
         fs::create_directories(folder());
     }
     void TearDown() override
