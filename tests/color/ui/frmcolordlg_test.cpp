@@ -26,6 +26,7 @@
 
 #include "../../forms/scripteddialogs.h"
 #include "../colorfixture.h"
+#include "../../util/ui/qtapp.h"
 
 using namespace lm;
 
@@ -35,11 +36,7 @@ class FrmColorDlgTest : public ::testing::Test, public lmtest::ColorFixture {
 protected:
     static void SetUpTestSuite()
     {
-        static int argc = 1;
-        static char name[] = "test_color_ui";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
+        lmtest::startQApplication();
         TfrmColorDlg::Install();
     }
     // Runs Customize; `steps` acts on the dialog once it is up.

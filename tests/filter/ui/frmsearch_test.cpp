@@ -35,6 +35,7 @@
 
 #include "../../forms/scripteddialogs.h"
 #include "../contextfixture.h"
+#include "../../util/ui/qtapp.h"
 
 using namespace lm;
 namespace fs = std::filesystem;
@@ -45,11 +46,7 @@ class SearchDialogsTest : public lmtest::GoodsDbTest {
 protected:
     static void SetUpTestSuite()
     {
-        static int argc = 1;
-        static char name[] = "test_filter_ui";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
+        lmtest::startQApplication();
         GoodsDbTest::SetUpTestSuite();
     }
     void SetUp() override

@@ -34,6 +34,7 @@
 
 #include "../../cli/clirun.h"
 #include "../../forms/scripteddialogs.h"
+#include "../../util/ui/qtapp.h"
 
 using namespace lm;
 namespace fs = std::filesystem;
@@ -47,11 +48,7 @@ class FrmUFilterTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        static int argc = 1;
-        static char name[] = "test_filter_ui";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
+        lmtest::startQApplication();
         dir() = fs::temp_directory_path() / ("lmpack-ufilter-ui-" + std::to_string(getpid()));
         fs::remove_all(dir());
         fs::create_directories(dir());
