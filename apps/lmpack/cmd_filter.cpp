@@ -81,14 +81,6 @@ std::string withCondition(const std::string& sql, const std::string& condition)
     return tail.empty() ? out : out + " " + tail;
 }
 
-std::string terminal(std::string text)
-{
-    for (char& c : text)
-        if (c == '\r')
-            c = '\n';
-    return cp1251ToUtf8(text);
-}
-
 int runFilter(const std::vector<std::string>& args)
 {
     lmcli::DbQueryArgs dbArgs;
@@ -141,7 +133,7 @@ int runFilter(const std::vector<std::string>& args)
     try {
         filter.SetSource(expr);
     } catch (const Exception& e) {
-        std::fprintf(stderr, "%s\n", terminal(e.Message()).c_str());
+        std::fprintf(stderr, "%s\n", lmcli::terminalText(e.Message()).c_str());
         return 1;
     }
     if (!filter.FilterSQL().empty())
