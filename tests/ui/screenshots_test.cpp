@@ -40,7 +40,7 @@
 #include "util/ui/qcp1251.h"
 
 #include "../filter/contextfixture.h"
-#include "../util/ui/qtapp.h"
+#include "../util/ui/widgettest.h"
 
 using namespace lm;
 namespace fs = std::filesystem;

@@ -22,7 +22,7 @@
 #include "util/cp1251.h"
 #include "util/ui/qcp1251.h"
 
-#include "../../util/ui/qtapp.h"
+#include "../../util/ui/widgettest.h"
 
 namespace lm::test {
 

@@ -15,7 +15,7 @@
 #include "util/exceptions.h"
 #include "util/process.h"
 
-#include "../../util/ui/qtapp.h"
+#include "../../util/ui/widgettest.h"
 
 using namespace lm;
 

@@ -14,7 +14,7 @@
 #include "util/ui/qcp1251.h"
 
 #include "../hostfixture.h"
-#include "../../util/ui/qtapp.h"
+#include "../../util/ui/widgettest.h"
 
 using namespace lm;
 
