@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "filter/contextfilter.h"
-#include "host/memdataset.h"
+#include "namesdataset.h"
 #include "ratio.h"
 #include "util/cp1251.h"
 
@@ -49,18 +49,7 @@ const std::vector<std::string>& goodsNames()
 
 TMemDataSet& goods()
 {
-    static std::unique_ptr<TMemDataSet> ds = [] {
-        auto d = std::make_unique<TMemDataSet>();
-        d->FieldDefs().Add("ID", ftInteger);
-        d->FieldDefs().Add("NAME", ftString, 80);
-        d->Open();
-        d->DisableControls();
-        int id = 0;
-        for (const std::string& name : goodsNames())
-            d->AppendRecord({++id, name});
-        d->EnableControls();
-        return d;
-    }();
+    static const std::unique_ptr<TMemDataSet> ds = lmbench::NamesDataSet(goodsNames());
     return *ds;
 }
 
@@ -69,19 +58,10 @@ const std::string kTyped = "форте кардио"_w;
 void BM_TwoWordsHandLoop(benchmark::State& state)
 {
     const auto& list = goodsNames();
-    const std::string first = upperCase("форте"_w), second = upperCase("кардио"_w);
-    const unsigned char* upper = upperTable();
-    std::string buf;
+    const std::vector<std::string> words = {upperCase("форте"_w), upperCase("кардио"_w)};
     int found = 0;
     for (auto _ : state) {
-        found = 0;
-        for (const std::string& name : list) {
-            buf.resize(name.size());
-            for (std::size_t i = 0; i < name.size(); ++i)
-                buf[i] = static_cast<char>(upper[static_cast<unsigned char>(name[i])]);
-            if (buf.find(first) != std::string::npos && buf.find(second) != std::string::npos)
-                ++found;
-        }
+        found = lmbench::CountUpperContaining(list, words);
         benchmark::DoNotOptimize(found);
     }
     state.counters["matches"] = found;

@@ -3,14 +3,13 @@
 // name with the Windows-1251 table and searches the fragment.
 #include <benchmark/benchmark.h>
 
-#include <cstring>
 #include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "host/filterexpr.h"
-#include "host/memdataset.h"
+#include "namesdataset.h"
 #include "ratio.h"
 #include "util/cp1251.h"
 
@@ -56,18 +55,7 @@ const std::vector<std::string>& names()
 
 TMemDataSet& dataSet()
 {
-    static std::unique_ptr<TMemDataSet> ds = [] {
-        auto d = std::make_unique<TMemDataSet>();
-        d->FieldDefs().Add("ID", ftInteger);
-        d->FieldDefs().Add("NAME", ftString, 80);
-        d->Open();
-        d->DisableControls();
-        int id = 0;
-        for (const std::string& name : names())
-            d->AppendRecord({++id, name});
-        d->EnableControls();
-        return d;
-    }();
+    static const std::unique_ptr<TMemDataSet> ds = lmbench::NamesDataSet(names());
     return *ds;
 }
 
@@ -77,19 +65,9 @@ const std::string kFilter = "UPPER(NAME) LIKE '%" + kFragment + "%'";
 void BM_HandLoop(benchmark::State& state)
 {
     const auto& list = names();
-    const unsigned char* upper = upperTable();
-    std::string buf;
-    for (auto _ : state) {
-        int found = 0;
-        for (const std::string& name : list) {
-            buf.resize(name.size());
-            for (std::size_t i = 0; i < name.size(); ++i)
-                buf[i] = static_cast<char>(upper[static_cast<unsigned char>(name[i])]);
-            if (buf.find(kFragment) != std::string::npos)
-                ++found;
-        }
-        benchmark::DoNotOptimize(found);
-    }
+    const std::vector<std::string> fragments = {kFragment};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(lmbench::CountUpperContaining(list, fragments));
     state.SetItemsProcessed(state.iterations() * kRecords);
 }
 

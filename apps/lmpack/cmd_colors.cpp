@@ -6,7 +6,7 @@
 
 #include "color/colorgrid.h"
 #include "command.h"
-#include "queryconnection.h"
+#include "dbquery.h"
 #include "util/cp1251.h"
 #include "util/exceptions.h"
 
@@ -22,42 +22,32 @@ std::string colorName(TColor c)
 
 int runColors(const std::vector<std::string>& args)
 {
-    std::string dbName, query, regPath, printField, check;
-    bool haveRegPath = false, haveCheck = false;
-    std::vector<std::pair<std::string, std::string>> labels;
-    for (size_t i = 0; i < args.size(); ++i) {
+    lmcli::DbQueryArgs dbArgs;
+    std::string regPath, printField, check;
+    bool haveRegPath = false, haveCheck = false, bad = false;
+    for (size_t i = 0; i < args.size() && !bad; ++i) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
-        if (a == "--db" && hasValue) {
-            dbName = args[++i];
-        } else if (a == "--query" && hasValue) {
-            query = utf8ToCp1251(args[++i]);
+        if (dbArgs.take(args, i, bad)) {
+            continue;
         } else if (a == "--reg-path" && hasValue) {
-            regPath = utf8ToCp1251(args[++i]);
+            regPath = lmcli::textArg(args[++i], "--reg-path");
             haveRegPath = true;
-        } else if (a == "--label" && hasValue) {
-            const std::string labelArg = utf8ToCp1251(args[++i]);
-            const size_t eq = labelArg.find('=');
-            if (eq == std::string::npos || eq == 0)
-                return lmcli::usageError("colors");
-            labels.emplace_back(labelArg.substr(0, eq), labelArg.substr(eq + 1));
         } else if (a == "--print" && hasValue) {
-            printField = utf8ToCp1251(args[++i]);
+            printField = lmcli::textArg(args[++i], "--print");
         } else if (a == "--check" && hasValue) {
-            check = utf8ToCp1251(args[++i]);
+            check = lmcli::textArg(args[++i], "--check");
             haveCheck = true;
         } else {
-            return lmcli::usageError("colors");
+            bad = true;
         }
     }
-    if (dbName.empty() || query.empty() || !haveRegPath)
+    if (bad || dbArgs.db.empty() || dbArgs.query.empty() || !haveRegPath)
         return lmcli::usageError("colors");
 
     try {
-        lmcli::QueryConnection connection(dbName, query);
-        TpFIBDataSet& ds = connection.ds;
-        ds.Open();
-        connection.SetLabels(labels);
+        lmcli::DbSession session(dbArgs, true);
+        TpFIBDataSet& ds = session.DataSet();
         TField* shown = printField.empty() ? (ds.FieldCount() ? ds.Fields(0) : nullptr) : ds.FieldByName(printField);
 
         TColorGrid grid;

@@ -6,11 +6,11 @@
 
 #include "app/hooks.h"
 #include "command.h"
+#include "dbquery.h"
 #include "export/excelexport.h"
 #include "export/opoffice.h"
 #include "host/datasource.h"
 #include "host/gridmodel.h"
-#include "querysource.h"
 #include "termprogress.h"
 #include "util/cp1251.h"
 #include "util/exceptions.h"
@@ -18,49 +18,37 @@
 namespace {
 
 using namespace lm;
-using lmcli::QuerySource;
 
 int runExport(const std::vector<std::string>& args)
 {
-    std::string dbName, sql, out, title, sheet = "Лист1"_w;
-    std::vector<std::pair<std::string, std::string>> labels;
-    bool ods = false, haveFormat = false, multiHeader = false;
-    for (size_t i = 0; i < args.size(); ++i) {
+    lmcli::DbQueryArgs dbArgs;
+    std::string out, title, sheet = "Лист1"_w;
+    bool ods = false, haveFormat = false, multiHeader = false, bad = false;
+    for (size_t i = 0; i < args.size() && !bad; ++i) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
-        if (a == "--db" && hasValue) {
-            dbName = args[++i];
-        } else if (a == "--query" && hasValue) {
-            sql = utf8ToCp1251(args[++i]);
+        if (dbArgs.take(args, i, bad)) {
+            continue;
         } else if ((a == "--xlsx" || a == "--ods") && hasValue && !haveFormat) {
             ods = a == "--ods";
             haveFormat = true;
-            out = utf8ToCp1251(args[++i]);
+            out = lmcli::textArg(args[++i], "OUT");
         } else if (a == "--title" && hasValue) {
-            title = utf8ToCp1251(args[++i]);
+            title = lmcli::textArg(args[++i], "--title");
         } else if (a == "--sheet" && hasValue) {
-            sheet = utf8ToCp1251(args[++i]);
+            sheet = lmcli::textArg(args[++i], "--sheet");
         } else if (a == "--multiheader") {
             multiHeader = true;
-        } else if (a == "--label" && hasValue) {
-            const std::string label = utf8ToCp1251(args[++i]);
-            const size_t eq = label.find('=');
-            if (eq == std::string::npos || eq == 0)
-                return lmcli::usageError("export");
-            labels.emplace_back(label.substr(0, eq), label.substr(eq + 1));
         } else {
-            return lmcli::usageError("export");
+            bad = true;
         }
     }
-    if (dbName.empty() || sql.empty() || !haveFormat || out.empty())
+    if (bad || dbArgs.db.empty() || dbArgs.query.empty() || !haveFormat || out.empty())
         return lmcli::usageError("export");
 
-    QuerySource query(dbName, sql, true);
-    TpFIBDataSet& ds = query.ds;
-    for (const auto& [name, label] : labels)
-        ds.FieldByName(name)->SetDisplayLabel(label);
+    lmcli::DbSession session(dbArgs, true);
     TDataSource source;
-    source.SetDataSet(&ds);
+    source.SetDataSet(&session.DataSet());
     TDBGridEh grid;
     grid.SetDataSource(&source);
 

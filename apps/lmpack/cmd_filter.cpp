@@ -5,9 +5,7 @@
 #include <vector>
 
 #include "command.h"
-#include "db/fibdatabase.h"
-#include "db/fibdataset.h"
-#include "db/fibtransaction.h"
+#include "dbquery.h"
 #include "filter/ufilter.h"
 #include "util/cp1251.h"
 #include "util/exceptions.h"
@@ -83,32 +81,16 @@ std::string withCondition(const std::string& sql, const std::string& condition)
     return tail.empty() ? out : out + " " + tail;
 }
 
-std::string terminal(std::string text)
-{
-    for (char& c : text)
-        if (c == '\r')
-            c = '\n';
-    return cp1251ToUtf8(text);
-}
-
 int runFilter(const std::vector<std::string>& args)
 {
-    std::string dbName, query, expr;
-    std::vector<std::pair<std::string, std::string>> labels;
+    lmcli::DbQueryArgs dbArgs;
+    std::string expr;
     TUFilterOptions options;
-    bool run = false, haveExpr = false;
-    for (size_t i = 0; i < args.size(); ++i) {
+    bool run = false, haveExpr = false, bad = false;
+    for (size_t i = 0; i < args.size() && !bad; ++i) {
         const std::string& a = args[i];
-        if (a == "--db" && i + 1 < args.size()) {
-            dbName = args[++i];
-        } else if (a == "--query" && i + 1 < args.size()) {
-            query = lmcli::textArg(args[++i], "--query");
-        } else if (a == "--label" && i + 1 < args.size()) {
-            const std::string labelArg = lmcli::textArg(args[++i], "--label");
-            const size_t eq = labelArg.find('=');
-            if (eq == std::string::npos || eq == 0)
-                return lmcli::usageError("filter");
-            labels.emplace_back(labelArg.substr(0, eq), labelArg.substr(eq + 1));
+        if (dbArgs.take(args, i, bad)) {
+            continue;
         } else if (a == "--sql-enabled") {
             options.Include(ufoSQLEnabled);
         } else if (a == "--prefer-sql") {
@@ -121,26 +103,16 @@ int runFilter(const std::vector<std::string>& args)
             expr = lmcli::textArg(a, "EXPR");
             haveExpr = true;
         } else {
-            return lmcli::usageError("filter");
+            bad = true;
         }
     }
-    if (dbName.empty() || query.empty() || !haveExpr)
+    if (bad || dbArgs.db.empty() || dbArgs.query.empty() || !haveExpr)
         return lmcli::usageError("filter");
 
-    TFIBDatabase db;
-    db.SetDatabaseName(dbName);
-    db.Open();
-    TFIBTransaction tr;
-    tr.SetDefaultDatabase(&db);
-    tr.SetKind(TFIBTransaction::tkReadOnly);
-    TpFIBDataSet ds;
-    ds.SetDatabase(&db);
-    ds.SetTransaction(&tr);
-    ds.SetSelectSQL(query);
     // Prepared only: with --run the query is opened once, as the applied filter makes it.
-    ds.Prepare();
-    for (const auto& [name, label] : labels)
-        ds.FieldByName(name)->SetDisplayLabel(label);
+    lmcli::DbSession session(dbArgs, false);
+    TpFIBDataSet& ds = session.DataSet();
+    const std::string& query = dbArgs.query;
 
     TUFilter filter;
     filter.SetDataSet(&ds);
@@ -161,7 +133,7 @@ int runFilter(const std::vector<std::string>& args)
     try {
         filter.SetSource(expr);
     } catch (const Exception& e) {
-        std::fprintf(stderr, "%s\n", terminal(e.Message()).c_str());
+        std::fprintf(stderr, "%s\n", lmcli::terminalText(e.Message()).c_str());
         return 1;
     }
     if (!filter.FilterSQL().empty())

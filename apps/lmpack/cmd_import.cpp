@@ -33,7 +33,7 @@ int runImport(const std::vector<std::string>& args)
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
         if (a == "--file" && hasValue)
-            file = utf8ToCp1251(args[++i]);
+            file = lmcli::textArg(args[++i], "--file");
         else if (a == "--start-row" && hasValue && positive(args[i + 1], startRow))
             ++i;
         else if (a == "--key-col" && hasValue && positive(args[i + 1], keyCol))

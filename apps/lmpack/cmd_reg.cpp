@@ -8,6 +8,7 @@
 #include "host/regfile.h"
 #include "host/registry.h"
 #include "util/cp1251.h"
+#include "util/filefunc.h"
 
 namespace {
 
@@ -23,14 +24,16 @@ int runReg(const std::vector<std::string>& args)
 {
     if (args.size() != 2 || (args[0] != "import" && args[0] != "export"))
         return lmcli::usageError("reg");
+    const bool import = args[0] == "import";
+    const std::string name = lmcli::textArg(args[1], import ? "FILE.reg" : "KEY");
     try {
-        if (args[0] == "export") {
-            std::fputs(lm::ExportRegKey(*lm::DefaultRegistryStore(), lm::utf8ToCp1251(args[1])).c_str(), stdout);
+        if (!import) {
+            std::fputs(lm::ExportRegKey(*lm::DefaultRegistryStore(), name).c_str(), stdout);
             return 0;
         }
-        std::ifstream in(args[1], std::ios::binary);
+        std::ifstream in(lm::ToSysPath(name), std::ios::binary);
         if (!in)
-            return fail(lm::Format("Не удалось открыть файл %s"_w, {lm::utf8ToCp1251(args[1])}));
+            return fail(lm::Format("Не удалось открыть файл %s"_w, {name}));
         std::ostringstream bytes;
         bytes << in.rdbuf();
         const lm::TRegFileContents contents = lm::ParseRegFile(bytes.str());
@@ -40,7 +43,7 @@ int runReg(const std::vector<std::string>& args)
         std::printf("imported: %zu\n", contents.Ops.size());
         return 0;
     } catch (const lm::Exception& e) {
-        return fail(args[0] == "import" ? lm::utf8ToCp1251(args[1]) + ": " + e.Message() : e.Message());
+        return fail(import ? name + ": " + e.Message() : e.Message());
     }
 }
 

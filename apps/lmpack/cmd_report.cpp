@@ -8,9 +8,7 @@
 #include <vector>
 
 #include "command.h"
-#include "db/fibdatabase.h"
-#include "db/fibdataset.h"
-#include "db/fibtransaction.h"
+#include "dbquery.h"
 #include "report/frdbdataset.h"
 #include "report/frexpressionmap.h"
 #include "report/frfstream.h"
@@ -88,31 +86,23 @@ std::string lastPart(const std::string& path)
     return dot == std::string::npos ? path : path.substr(dot + 1);
 }
 
-int render(const std::string& reportFile, const std::string& dbName, const std::string& query, const std::string& pdf)
+int render(const std::string& reportFile, const lmcli::DbQueryArgs& dbArgs, const std::string& pdf)
 {
     TComponent form, dataForm;
     auto* report = new TfrxReport(&form);
     report->LoadFromFile(reportFile);
     frxEnsureGuiApplication();
-    TFIBDatabase db;
-    db.SetDatabaseName(dbName);
-    db.Open();
-    TFIBTransaction tr;
-    tr.SetDefaultDatabase(&db);
-    tr.SetKind(TFIBTransaction::tkReadOnly);
 
     const bool fromV2 = IsFR2Stream(FileToStr(reportFile));
     // A version-2 report names its fields by the host's dataset (form.dataset); the query's
     // dataset takes that name so that the fix-up maps them.
     std::string v2Name = fromV2 ? referencedDataSet(*report) : std::string();
-    auto* data = new TpFIBDataSet(v2Name.find('.') != std::string::npos ? &dataForm : &form);
-    if (v2Name.find('.') != std::string::npos)
+    const bool onForm = v2Name.find('.') != std::string::npos;
+    if (onForm)
         dataForm.SetName(v2Name.substr(0, v2Name.rfind('.')));
+    lmcli::DbSession session(dbArgs, true, onForm ? &dataForm : &form);
+    TpFIBDataSet* data = &session.DataSet();
     data->SetName(v2Name.empty() ? std::string("Data") : lastPart(v2Name));
-    data->SetDatabase(&db);
-    data->SetTransaction(&tr);
-    data->SetSelectSQL(query);
-    data->Open();
     auto* ds = new TfrxDBDataset(&form);
     const std::string master = masterDataSetName(*report);
     ds->SetUserName(fromV2 || master.empty() ? data->Name() : master);
@@ -138,21 +128,23 @@ int render(const std::string& reportFile, const std::string& dbName, const std::
 int runReport(const std::vector<std::string>& args)
 {
     const std::string sub = args.empty() ? std::string() : args[0];
+    using lmcli::textArg;
     if (sub == "convert" && args.size() == 3)
-        return convert(args[1], args[2]);
+        return convert(textArg(args[1], "IN.frf"), textArg(args[2], "OUT.fr3"));
     if (sub == "fixup" && args.size() == 5 && args[3] == "--dataset")
-        return fixup(args[1], args[2], utf8ToCp1251(args[4]));
+        return fixup(textArg(args[1], "IN.fr3"), textArg(args[2], "OUT.fr3"), textArg(args[4], "NAME"));
     if (sub == "render" && args.size() == 8) {
-        std::string db, query, pdf;
+        lmcli::DbQueryArgs dbArgs;
+        std::string pdf;
         for (std::size_t i = 2; i + 1 < args.size(); i += 2) {
-            if (args[i] == "--db") db = args[i + 1];
-            else if (args[i] == "--query") query = utf8ToCp1251(args[i + 1]);
-            else if (args[i] == "--pdf") pdf = args[i + 1];
+            if (args[i] == "--db") dbArgs.db = args[i + 1];
+            else if (args[i] == "--query") dbArgs.query = textArg(args[i + 1], "--query");
+            else if (args[i] == "--pdf") pdf = args[i + 1];  // the PDF writer takes the system's name
         }
-        if (db.empty() || query.empty() || pdf.empty())
+        if (dbArgs.db.empty() || dbArgs.query.empty() || pdf.empty())
             return lmcli::usageError("report");
 #ifdef LMPACK_REPORT_PDF
-        return render(args[1], db, query, pdf);
+        return render(textArg(args[1], "REPORT"), dbArgs, pdf);
 #else
         throw Exception("PDF output is not built into this lmpack (no Qt)");
 #endif

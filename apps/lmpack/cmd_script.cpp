@@ -14,7 +14,7 @@ int runScript(const std::vector<std::string>& args)
         return lmcli::usageError("script");
     lm::TScript script;
     try {
-        const lm::Variant value = script.Evaluate(lm::utf8ToCp1251(args[1]));
+        const lm::Variant value = script.Evaluate(lmcli::textArg(args[1], "EXPR"));
         std::printf("%s\n", lm::cp1251ToUtf8(lm::ScriptValueText(value)).c_str());
     } catch (const lm::Exception& e) {
         std::fprintf(stderr, "%s\n", lmcli::terminalText(e.Message()).c_str());

@@ -7,7 +7,6 @@
 #include "command.h"
 #include "dbquery.h"
 #include "filter/contextfilter.h"
-#include "util/cp1251.h"
 
 namespace {
 
@@ -23,13 +22,13 @@ int runSearch(const std::vector<std::string>& args)
         if (dbArgs.take(args, i, bad))
             continue;
         if (a == "--multi" && i + 1 < args.size())
-            multi = utf8ToCp1251(args[++i]);
+            multi = lmcli::textArg(args[++i], "--multi");
         else if (a == "--print" && i + 1 < args.size())
-            print = utf8ToCp1251(args[++i]);
+            print = lmcli::textArg(args[++i], "--print");
         else if (a == "--server")
             server = true;
         else if (a.find('=') != std::string::npos && a[0] != '-')
-            conditions += utf8ToCp1251(a) + "\r\n";
+            conditions += lmcli::textArg(a, "FIELD=VALUE") + "\r\n";
         else
             bad = true;
     }

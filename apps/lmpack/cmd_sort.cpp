@@ -7,7 +7,6 @@
 #include "command.h"
 #include "dbquery.h"
 #include "filter/usersort.h"
-#include "util/cp1251.h"
 
 namespace {
 
@@ -40,13 +39,13 @@ int runSort(const std::vector<std::string>& args)
         if (i + 1 >= args.size())
             bad = true;
         else if (a == "--srt")
-            srt = args[++i];
+            srt = lmcli::textArg(args[++i], "--srt");
         else if (a == "--fields")
-            fields = utf8ToCp1251(args[++i]), haveFields = true;
+            fields = lmcli::textArg(args[++i], "--fields"), haveFields = true;
         else if (a == "--direct")
-            direct = args[++i], haveDirect = true;
+            direct = lmcli::textArg(args[++i], "--direct"), haveDirect = true;
         else if (a == "--print")
-            addNames(utf8ToCp1251(args[++i]), printNames);
+            addNames(lmcli::textArg(args[++i], "--print"), printNames);
         else
             bad = true;
     }

@@ -7,7 +7,6 @@
 #include "command.h"
 #include "dbquery.h"
 #include "filter/sqlbuilder.h"
-#include "util/cp1251.h"
 #include "util/dfmobject.h"
 #include "util/exceptions.h"
 #include "util/fastlist.h"
@@ -23,13 +22,13 @@ int runSqlBuild(const std::vector<std::string>& args)
     for (std::size_t i = 0; i < args.size() && !bad; ++i) {
         const std::string& a = args[i];
         if (a == "--report" && i + 1 < args.size())
-            report = args[++i];
+            report = lmcli::textArg(args[++i], "--report");
         else if (a == "--db" && i + 1 < args.size())
             db = args[++i];
         else if (a == "--run")
             run = true;
         else if (def.empty() && !a.empty() && a[0] != '-')
-            def = a;
+            def = lmcli::textArg(a, "DEF.dfm");
         else
             bad = true;
     }

@@ -1,8 +1,6 @@
 // Subcommand registry and usage text of lmpack.
 #include "command.h"
 
-#include "util/cp1251.h"
-
 #include <cstdio>
 
 #include "util/cp1251.h"

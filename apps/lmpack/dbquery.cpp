@@ -1,6 +1,7 @@
 // The shared database options and session of the data commands.
 #include "dbquery.h"
 
+#include "command.h"
 #include "util/cp1251.h"
 
 namespace lmcli {
@@ -18,9 +19,9 @@ bool DbQueryArgs::take(const std::vector<std::string>& args, std::size_t& i, boo
     if (a == "--db") {
         db = value;
     } else if (a == "--query") {
-        query = lm::utf8ToCp1251(value);
+        query = textArg(value, "--query");
     } else {
-        const std::string label = lm::utf8ToCp1251(value);
+        const std::string label = textArg(value, "--label");
         const std::size_t eq = label.find('=');
         if (eq == std::string::npos || eq == 0)
             bad = true;
@@ -30,21 +31,23 @@ bool DbQueryArgs::take(const std::vector<std::string>& args, std::size_t& i, boo
     return true;
 }
 
-DbSession::DbSession(const DbQueryArgs& args, bool open)
+DbSession::DbSession(const DbQueryArgs& args, bool open, lm::TComponent* owner)
+    : m_own(owner ? nullptr : std::make_unique<lm::TpFIBDataSet>()),
+      m_ds(owner ? new lm::TpFIBDataSet(owner) : m_own.get())
 {
     m_db.SetDatabaseName(args.db);
     m_db.Open();
     m_tr.SetDefaultDatabase(&m_db);
     m_tr.SetKind(lm::TFIBTransaction::tkReadOnly);
-    m_ds.SetDatabase(&m_db);
-    m_ds.SetTransaction(&m_tr);
-    m_ds.SetSelectSQL(args.query);
+    m_ds->SetDatabase(&m_db);
+    m_ds->SetTransaction(&m_tr);
+    m_ds->SetSelectSQL(args.query);
     if (open)
-        m_ds.Open();
+        m_ds->Open();
     else
-        m_ds.Prepare();
+        m_ds->Prepare();
     for (const auto& [name, label] : args.labels)
-        m_ds.FieldByName(name)->SetDisplayLabel(label);
+        m_ds->FieldByName(name)->SetDisplayLabel(label);
 }
 
 std::string toTerminal(const std::string& text) { return lm::cp1251ToUtf8(text); }

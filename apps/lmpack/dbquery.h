@@ -2,6 +2,7 @@
 // session that opens a query's dataset for them.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,16 +26,19 @@ struct DbQueryArgs {
 // A connection to `db` with a read-only transaction and a dataset over `query`.
 class DbSession {
 public:
-    // Connects and prepares the query, labels applied; `open` also fetches the rows.
-    DbSession(const DbQueryArgs& args, bool open);
-    lm::TpFIBDataSet& DataSet() { return m_ds; }
+    // Connects and prepares the query, labels applied; `open` also fetches the rows. The dataset
+    // belongs to `owner` when one is given (a report names a dataset by its form), otherwise to
+    // the session.
+    DbSession(const DbQueryArgs& args, bool open, lm::TComponent* owner = nullptr);
+    lm::TpFIBDataSet& DataSet() { return *m_ds; }
     lm::TFIBDatabase& Database() { return m_db; }
     lm::TFIBTransaction& Transaction() { return m_tr; }
 
 private:
     lm::TFIBDatabase m_db;
     lm::TFIBTransaction m_tr;
-    lm::TpFIBDataSet m_ds;
+    std::unique_ptr<lm::TpFIBDataSet> m_own;  // the dataset when no owner was given
+    lm::TpFIBDataSet* m_ds;
 };
 
 // `text` (Windows-1251) for the terminal: UTF-8.

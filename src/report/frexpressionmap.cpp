@@ -79,7 +79,7 @@ bool splitFieldReference(const std::string& text, std::string& dataset, std::str
     return true;
 }
 
-std::string TfrExpressionMap::Text(const std::string& text, bool bare) const
+std::string replaceBracketed(const std::string& text, const std::function<std::string(const std::string&)>& replace)
 {
     std::string out;
     std::size_t from = 0;
@@ -91,13 +91,19 @@ std::string TfrExpressionMap::Text(const std::string& text, bool bare) const
         if (close == std::string::npos)
             break;
         out.append(text, from, open - from);
-        const std::string inner = Text(text.substr(open + 1, close - open - 1), false);
-        const std::string mapped = Name(inner, true);
-        out += bare ? mapped : "[" + mapped + "]";
+        out += replace(text.substr(open + 1, close - open - 1));
         from = close + 1;
     }
     out.append(text, from, std::string::npos);
     return out;
+}
+
+std::string TfrExpressionMap::Text(const std::string& text, bool bare) const
+{
+    return replaceBracketed(text, [&](const std::string& inner) {
+        const std::string mapped = Name(Text(inner, false), true);
+        return bare ? mapped : "[" + mapped + "]";
+    });
 }
 
 std::string TfrExpressionMap::Name(const std::string& name, bool useTable) const

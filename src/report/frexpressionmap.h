@@ -3,6 +3,7 @@
 // dataset's user name).
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace lm {
@@ -37,5 +38,9 @@ bool splitFieldReference(const std::string& text, std::string& dataset, std::str
 // The position of the "]" that closes the "[" at open, skipping apostrophe strings and
 // double-quoted names; npos when there is none.
 std::size_t matchingBracket(const std::string& text, std::size_t open);
+
+// text with each outermost bracketed part "[...]" replaced by what `replace` makes of the text
+// between the brackets. From an opening bracket without its closing one the text stays as it is.
+std::string replaceBracketed(const std::string& text, const std::function<std::string(const std::string&)>& replace);
 
 } // namespace lm

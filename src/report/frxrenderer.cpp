@@ -915,21 +915,8 @@ private:
         const std::string& text = memo.Prop("Text");
         if (!memo.PropBool("AllowExpressions", true) || text.find('[') == std::string::npos)
             return text;
-        std::string out;
-        std::size_t from = 0;
-        for (;;) {
-            const std::size_t open = text.find('[', from);
-            if (open == std::string::npos)
-                break;
-            const std::size_t close = matchingBracket(text, open);
-            if (close == std::string::npos)
-                break;
-            out.append(text, from, open - from);
-            out += frxFormatValue(evaluate(text.substr(open + 1, close - open - 1), memo), memo);
-            from = close + 1;
-        }
-        out.append(text, from, std::string::npos);
-        return out;
+        return replaceBracketed(
+            text, [&](const std::string& expression) { return frxFormatValue(evaluate(expression, memo), memo); });
     }
 
     // The text broken into lines that fit the width: at line breaks, and with wrap between

@@ -17,22 +17,12 @@
 #include "util/cp1251.h"
 #include "util/exceptions.h"
 #include "util/filereplacer.h"
+#include "util/posixio.h"
 #include "util/wildcard.h"
 
 namespace lm {
 
 namespace {
-
-// Restores errno on scope exit, so clean-up after a failure does not hide its cause.
-class ErrnoKeeper {
-public:
-    ErrnoKeeper() : m_saved(errno) {}
-    ~ErrnoKeeper() { errno = m_saved; }
-
-private:
-    int m_saved;
-};
-
 struct DirCloser {
     void operator()(DIR* d) const { closedir(d); }
 };

@@ -12,20 +12,11 @@
 #include <climits>
 #include <memory>
 
+#include "util/posixio.h"
+
 namespace lm {
 
 namespace {
-
-// Restores errno on scope exit, so clean-up after a failure does not hide its cause.
-class ErrnoKeeper {
-public:
-    ErrnoKeeper() : m_saved(errno) {}
-    ~ErrnoKeeper() { errno = m_saved; }
-
-private:
-    int m_saved;
-};
-
 std::string folderOf(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');
@@ -167,16 +158,7 @@ bool TFileReplacer::Open(const std::string& path)
 
 bool TFileReplacer::Write(std::string_view data)
 {
-    while (!data.empty()) {
-        const ssize_t n = ::write(m_fd, data.data(), data.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
+    return WriteAll(m_fd, data);
 }
 
 bool TFileReplacer::Commit()

@@ -20,6 +20,7 @@
 #include "util/exceptions.h"
 #include "util/filefunc.h"
 #include "util/filereplacer.h"
+#include "util/posixio.h"
 #include "util/qstr.h"
 #include "util/strings.h"
 
@@ -55,20 +56,6 @@ public:
 private:
     int m_fd;
 };
-
-bool writeAll(int fd, std::string_view data)
-{
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
 
 // Replaces the content of `fileName` by `data` (see TFileReplacer). Raises EInOutError.
 void replaceFile(const std::string& fileName, std::string_view data)
@@ -183,7 +170,7 @@ void FileAppend(const std::string& fileName, std::string_view s)
     Fd fd(::open(ToSysPath(fileName).c_str(), O_RDWR | O_APPEND | O_CLOEXEC));
     if (fd.get() < 0 || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
         throw fileError("Cannot open file \"%s\". %s", fileName, errno);
-    if (!writeAll(fd.get(), s) || !fd.close())
+    if (!WriteAll(fd.get(), s) || !fd.close())
         throw fileError("Cannot write file \"%s\". %s", fileName, errno);
 }
 

@@ -26,8 +26,22 @@ TEST(CliArgs, TextThatWindows1251CannotHoldIsRefusedByName)
         EXPECT_EQ(r.exitCode, 2);
         EXPECT_NE(r.err.find("PATH"), std::string::npos) << r.err;
     }
+    // The data commands refuse such text before they connect: the query would run on other text.
+    const std::string snowman = "\xe2\x98\x83";
+    auto r = runLmpack({"search", "--db", "/nonexistent.fdb", "--query", "select '" + snowman + "' from RDB$DATABASE",
+                        "NAME=x"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err, "lmpack: --query is not UTF-8 text that Windows-1251 can hold\n");
+    r = runLmpack({"colors", "--db", "/nonexistent.fdb", "--query", "select 1 from RDB$DATABASE", "--reg-path",
+                   "Software\\" + snowman});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("--reg-path"), std::string::npos) << r.err;
+    r = runLmpack({"script", "eval", "'" + snowman + "'"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("EXPR"), std::string::npos) << r.err;
+
     // Everything the code page holds goes through: Ё, №, the euro sign, the no-break space.
-    const auto r = runLmpack({"translit", "re", "Ёж № € \xc2\xa0"});
+    r = runLmpack({"translit", "re", "Ёж № € \xc2\xa0"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
 }
 

@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include "../db/demofixture.h"
-#include "../filter/testfields.h"
+#include "../filter/goodsquery.h"
 #include "color/colorgrid.h"
 #include "db/fibdataset.h"
 #include "host/regfile.h"
@@ -29,22 +29,11 @@ protected:
     void SetUp() override
     {
         DemoDbTest::SetUp();
-        vendors.SetDatabase(&db);
-        vendors.SetTransaction(&read);
-        vendors.SetSelectSQL("select ID, NAME from VENDOR");
-        vendors.Open();
-        goods.SetDatabase(&db);
-        goods.SetTransaction(&read);
-        goods.SetSelectSQL(std::string(kQuery) + " order by g.ID");
-        goods.Prepare();
-        lmtest::makeLookup(lmtest::addField<TStringField>(goods, "VENDOR", "Поставщик"_w, ""), "VENDOR_ID", &vendors,
-                           "ID", "NAME");
-        goods.Open();
+        lmtest::openGoodsWithVendor(goods, vendors, db, read, std::string(kQuery) + " order by g.ID");
         const std::pair<const char*, const char*> labels[] = {
             {"NAME", "Наименование"}, {"PRICE", "Цена"}, {"QUANTITY", "Кол"}, {"REG_DATE", "Дата"},
             {"RECIPE", "Рецепт"}, {"COUNTRY", "Фирма производитель"}};
-        for (const auto& [name, label] : labels)
-            goods.FieldByName(name)->SetDisplayLabel(utf8ToCp1251(label));
+        lmtest::setLabels(goods, labels);
         grid.SetDataSet(&goods);
         grid.SetRegPath(kRegPath);
     }

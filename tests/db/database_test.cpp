@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "../util/messageof.h"
+#include "demofixture.h"
 #include "db/demodb.h"
 #include "db/fibengineconfig.h"
 #include "db/fibdatabase.h"
@@ -138,19 +139,6 @@ protected:
         fs::remove_all(dir, ec);
     }
 
-    // The first column of the first row of `sql` on `db`, as text.
-    static std::string value(TFIBDatabase& db, const std::string& sql)
-    {
-        TFIBTransaction tr;
-        tr.SetDefaultDatabase(&db);
-        TpFIBQuery q;
-        q.SetTransaction(&tr);
-        q.SetOptions(TpFIBQuery::qoStartTransaction);
-        q.SetSQL(sql);
-        q.ExecQuery();
-        return q.Eof() ? "<none>" : q.Fields(0).AsString();
-    }
-
     fs::path dir;
 };
 
@@ -169,7 +157,7 @@ TEST_F(DatabaseFile, CyrillicPathsAreCreatedAndOpenedInBothEncodings)
     TFIBDatabase db;
     db.SetDatabaseName(utf8ToCp1251(utf8));
     db.Open();
-    EXPECT_EQ(value(db, "select NAME from T"), "склад"_w);
+    EXPECT_EQ(lmtest::firstValue(db, "select NAME from T"), "склад"_w);
     db.Close();
 
     const std::string demo = (dir / "Склад №2" / "демо.fdb").string();
@@ -178,7 +166,7 @@ TEST_F(DatabaseFile, CyrillicPathsAreCreatedAndOpenedInBothEncodings)
     TFIBDatabase demoDb;
     demoDb.SetDatabaseName(demo);
     demoDb.Open();
-    EXPECT_EQ(value(demoDb, "select count(*) from GOODS"), "10");
+    EXPECT_EQ(lmtest::firstValue(demoDb, "select count(*) from GOODS"), "10");
 }
 
 TEST_F(DatabaseFile, SeveralProcessesReadAndWriteOneFileAtOnce)
@@ -200,7 +188,7 @@ TEST_F(DatabaseFile, SeveralProcessesReadAndWriteOneFileAtOnce)
         EXPECT_EQ(waitExit(pid), 0);
     }
     for (const char* who : {"first", "second", "parent"})
-        EXPECT_EQ(value(db, std::string("select count(distinct N) from T where WHO = '") + who + "'"),
+        EXPECT_EQ(lmtest::firstValue(db, std::string("select count(distinct N) from T where WHO = '") + who + "'"),
                   std::to_string(kRowsPerProcess)) << who;
 }
 
@@ -261,7 +249,7 @@ TEST_F(DatabaseFile, DemoDatabaseLeavesOtherFilesAlone)
     TFIBDatabase db;
     db.SetDatabaseName(path);
     db.Open();
-    EXPECT_EQ(value(db, "select count(*) from GOODS"), "5");
+    EXPECT_EQ(lmtest::firstValue(db, "select count(*) from GOODS"), "5");
     db.Close();
     // an existing database is refused and stays as it was
     const auto size = fs::file_size(path);

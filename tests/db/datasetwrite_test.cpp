@@ -27,17 +27,7 @@ protected:
     }
 
     // The first column of the first row of `sql` through the second connection.
-    std::string stored(const std::string& sql)
-    {
-        TFIBTransaction tr;
-        tr.SetDefaultDatabase(&other);
-        TpFIBQuery q;
-        q.SetTransaction(&tr);
-        q.SetOptions(TpFIBQuery::qoStartTransaction);
-        q.SetSQL(sql);
-        q.ExecQuery();
-        return q.Eof() ? "<none>" : q.Fields(0).IsNull() ? "<null>" : q.Fields(0).AsString();
-    }
+    std::string stored(const std::string& sql) { return lmtest::firstValue(other, sql); }
 
     void openGoods(int fromId, int toId)
     {

@@ -19,6 +19,20 @@ namespace lmtest {
 
 inline constexpr int kDemoRows = 3000;
 
+// The first column of the first row of `sql` read on `db` in a transaction of its own, as text:
+// "<none>" when there is no row, "<null>" for a null.
+inline std::string firstValue(lm::TFIBDatabase& db, const std::string& sql)
+{
+    lm::TFIBTransaction tr;
+    tr.SetDefaultDatabase(&db);
+    lm::TpFIBQuery q;
+    q.SetTransaction(&tr);
+    q.SetOptions(lm::TpFIBQuery::qoStartTransaction);
+    q.SetSQL(sql);
+    q.ExecQuery();
+    return q.Eof() ? "<none>" : q.Fields(0).IsNull() ? "<null>" : q.Fields(0).AsString();
+}
+
 class DemoDbTest : public ::testing::Test {
 public:
     static void SetUpTestSuite()

@@ -9,7 +9,7 @@
 
 #include "../db/demofixture.h"
 #include "db/fibdataset.h"
-#include "testfields.h"
+#include "goodsquery.h"
 #include "util/cp1251.h"
 
 namespace lmtest {
@@ -25,17 +25,7 @@ protected:
     void SetUp() override
     {
         DemoDbTest::SetUp();
-        vendors.SetDatabase(&db);
-        vendors.SetTransaction(&read);
-        vendors.SetSelectSQL("select ID, NAME from VENDOR");
-        vendors.Open();
-        goods.SetDatabase(&db);
-        goods.SetTransaction(&read);
-        goods.SetSelectSQL(kGoodsQuery);
-        goods.Prepare();
-        makeLookup(addField<lm::TStringField>(goods, "VENDOR", "Поставщик"_w, ""), "VENDOR_ID", &vendors, "ID",
-                   "NAME");
-        goods.Open();
+        openGoodsWithVendor(goods, vendors, db, read, kGoodsQuery);
         goods.FieldByName("NAME")->SetDisplayLabel("Наименование"_w);
         goods.FieldByName("VENDOR_ID")->SetVisible(false);
     }

@@ -11,7 +11,7 @@
 #include "db/fibdataset.h"
 #include "db/fibtransaction.h"
 #include "filter/ufilter.h"
-#include "testfields.h"
+#include "goodsquery.h"
 #include "util/cp1251.h"
 
 using namespace lm;
@@ -43,24 +43,12 @@ protected:
         db.SetDatabaseName((*dir / "demo.fdb").string());
         db.Open();
         tr.SetDefaultDatabase(&db);
-        vendors.SetDatabase(&db);
-        vendors.SetTransaction(&tr);
-        vendors.SetSelectSQL("select ID, NAME from VENDOR");
-        vendors.Open();
-
-        goods.SetDatabase(&db);
-        goods.SetTransaction(&tr);
-        goods.SetSelectSQL(kQuery);
-        goods.Prepare();
-        lmtest::makeLookup(lmtest::addField<TStringField>(goods, "VENDOR", "Поставщик"_w, ""), "VENDOR_ID", &vendors,
-                           "ID", "NAME");
-        goods.Open();
+        lmtest::openGoodsWithVendor(goods, vendors, db, tr, kQuery);
         const std::pair<const char*, const char*> labels[] = {
             {"ID", "Код"}, {"NAME", "Наименование"}, {"VENDOR_ID", "Код поставщика"}, {"PRICE", "Цена"},
             {"QUANTITY", "Кол"}, {"REG_DATE", "Дата"}, {"EXPIRY_DATE", "Годен"}, {"ACTIVE", "Активен"},
             {"RECIPE", "Рецепт"}, {"BARCODE", "Штрихкод"}, {"NOTE", "Примечание"}, {"COUNTRY_NAME", "Страна"}};
-        for (const auto& [name, label] : labels)
-            goods.FieldByName(name)->SetDisplayLabel(utf8ToCp1251(label));
+        lmtest::setLabels(goods, labels);
         filter.SetDataSet(&goods);
         filter.Prepare();
     }

@@ -40,6 +40,7 @@
 #include "util/ui/qcp1251.h"
 
 #include "../filter/contextfixture.h"
+#include "../util/ui/widgettest.h"
 
 using namespace lm;
 namespace fs = std::filesystem;
@@ -50,17 +51,13 @@ class Screenshots : public lmtest::GoodsDbTest, public ::testing::WithParamInter
 protected:
     static void SetUpTestSuite()
     {
-        static int argc = 1;
-        static char name[] = "test_screenshots";
-        static char* argv[] = {name, nullptr};
         // A 1280 x 1024 screen at 96 pixels per inch, as the forms are made for, instead of the
         // platform's 800 x 600, which would squeeze the larger dialogs.
         const fs::path screens = fs::path(LMPACK_BINARY_DIR) / "screenshots-screen.json";
         std::ofstream(screens) << R"({"screens": [{"name": "shot", "x": 0, "y": 0, "width": 1280, "height": 1024,)"
                                << R"( "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
         qputenv("QT_QPA_PLATFORM", QByteArray("offscreen:configfile=") + QByteArray::fromStdString(screens.string()));
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
+        lmtest::startQApplication();
         QApplication::setFont(QFont("DejaVu Sans", 9));
         QApplication::setCursorFlashTime(0);
         GoodsDbTest::SetUpTestSuite();
@@ -74,8 +71,7 @@ protected:
         const std::pair<const char*, const char*> labels[] = {
             {"ID", "Код"}, {"PRICE", "Склад|Цена"}, {"QUANTITY", "Склад|Кол-во"}, {"REG_DATE", "Дата регистрации"},
             {"ACTIVE", "Активен"}, {"RECIPE", "Рецепт"}, {"NOTE", "Примечание"}};
-        for (const auto& [field, label] : labels)
-            goods.FieldByName(field)->SetDisplayLabel(utf8ToCp1251(label));
+        lmtest::setLabels(goods, labels);
         fs::create_directories(folder());
     }
     void TearDown() override

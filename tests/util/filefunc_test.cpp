@@ -13,42 +13,14 @@
 #include "util/filefunc.h"
 
 #include "messageof.h"
+#include "tempfolder.h"
 
 using namespace lm;
 using lm::test::messageOf;
 
 namespace {
 
-class FileFuncTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        char tmpl[] = "/tmp/lmfilefuncXXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override { RemoveDir(dir); }
-
-    std::string path(const std::string& name) const { return dir + "/" + name; }
-    void write(const std::string& name, const std::string& text) const
-    {
-        std::ofstream(ToSysPath(path(name)), std::ios::binary) << text;
-    }
-    std::string read(const std::string& name) const
-    {
-        std::ifstream in(ToSysPath(path(name)), std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }
-    std::vector<std::string> entries() const
-    {
-        std::vector<std::string> list;
-        CreateFileList(dir, "*", list);
-        std::sort(list.begin(), list.end());
-        return list;
-    }
-
-    std::string dir;
-};
+using FileFuncTest = lm::test::TempFolderTest;
 
 } // namespace
 

@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,6 +17,7 @@
 
 #include "asnobody.h"
 #include "messageof.h"
+#include "tempfolder.h"
 
 using namespace lm;
 using lm::test::asNobody;
@@ -26,47 +25,14 @@ using lm::test::messageOf;
 
 namespace {
 
-class FileReplacerTest : public ::testing::Test {
+class FileReplacerTest : public lm::test::TempFolderTest {
 protected:
-    void SetUp() override
-    {
-        char tmpl[] = "/tmp/lmreplaceXXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-        ASSERT_EQ(::chmod(dir.c_str(), 0755), 0);
-    }
-    void TearDown() override
-    {
-        ::chmod(dir.c_str(), 0755);
-        RemoveDir(dir);
-    }
-
-    std::string path(const std::string& name) const { return dir + "/" + name; }
-    void write(const std::string& name, const std::string& text, mode_t mode = 0644) const
-    {
-        std::ofstream(path(name), std::ios::binary) << text;
-        ::chmod(path(name).c_str(), mode);
-    }
-    static std::string read(const std::string& file)
-    {
-        std::ifstream in(file, std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }
     static mode_t modeOf(const std::string& file)
     {
         struct stat st {};
         return ::lstat(file.c_str(), &st) == 0 ? st.st_mode : 0;
     }
     void giveToNobody(const std::string& file) const { ASSERT_EQ(::chown(file.c_str(), test::kNobody, test::kNogroup), 0); }
-    std::vector<std::string> entries() const
-    {
-        std::vector<std::string> list;
-        CreateFileList(dir, "*", list);
-        std::sort(list.begin(), list.end());
-        return list;
-    }
-
-    std::string dir;
 };
 
 // Each writer, given a file name and the text to write.
@@ -107,7 +73,7 @@ TEST_F(FileReplacerTest, ReadOnlyFileIsRefusedAsADirectWriteWouldBe)
             const std::string message = messageOf([&] { writer(path("ro.txt"), "new"); });
             if (message.find("Код: 13: Permission denied"_w) == std::string::npos)
                 return std::string(name) + ": " + message;
-            if (read(path("ro.txt")) != "old")
+            if (read("ro.txt") != "old")
                 return std::string(name) + " changed the file";
         }
         return {};
@@ -127,12 +93,12 @@ TEST_F(FileReplacerTest, WritableFileInAReadOnlyFolderIsWrittenInPlace)
     const std::string result = asNobody([&]() -> std::string {
         for (const auto& [name, writer] : kWriters) {
             writer(path("w.txt"), name);
-            if (read(path("w.txt")).find(name) == std::string::npos)
-                return std::string(name) + " wrote " + read(path("w.txt"));
+            if (read("w.txt").find(name) == std::string::npos)
+                return std::string(name) + " wrote " + read("w.txt");
         }
         // Nothing of the longer old content is left behind the new one.
-        if (read(path("w.txt")) != "CopyFileExcept")
-            return "content left: " + read(path("w.txt"));
+        if (read("w.txt") != "CopyFileExcept")
+            return "content left: " + read("w.txt");
         return {};
     });
     EXPECT_EQ(result, "");
@@ -150,7 +116,7 @@ TEST_F(FileReplacerTest, LinksAreFollowedAndTheTargetReplacedInItsOwnFolder)
         writer(path("links/second"), name);
         EXPECT_TRUE(S_ISLNK(modeOf(path("links/settings.ini")))) << name;
         EXPECT_TRUE(S_ISLNK(modeOf(path("links/second")))) << name;
-        EXPECT_NE(read(path("conf/settings.ini")).find(name), std::string::npos) << name;
+        EXPECT_NE(read("conf/settings.ini").find(name), std::string::npos) << name;
         EXPECT_EQ(modeOf(path("conf/settings.ini")) & 07777, 0640u) << name;
     }
     std::vector<std::string> links;
@@ -160,7 +126,7 @@ TEST_F(FileReplacerTest, LinksAreFollowedAndTheTargetReplacedInItsOwnFolder)
     // A link that names a file not yet there makes that file.
     ASSERT_EQ(::symlink("../conf/new.txt", path("links/new").c_str()), 0);
     StrtoFile("made", path("links/new"));
-    EXPECT_EQ(read(path("conf/new.txt")), "made");
+    EXPECT_EQ(read("conf/new.txt"), "made");
     EXPECT_TRUE(S_ISLNK(modeOf(path("links/new"))));
 }
 
@@ -178,7 +144,7 @@ TEST_F(FileReplacerTest, LeftoversOfAKilledSaveGoWithTheNextSave)
     write("other.xml.~" + std::to_string(dead) + ".1", "not ours");
     write("doc.xml.~x.1", "no process id");
     StrtoFile("new", path("doc.xml"));
-    EXPECT_EQ(read(path("doc.xml")), "new");
+    EXPECT_EQ(read("doc.xml"), "new");
     EXPECT_EQ(entries(), (std::vector<std::string>{"doc.xml", "doc.xml.~" + std::to_string(::getpid()) + ".999999",
                                                    "doc.xml.~x.1", "other.xml.~" + std::to_string(dead) + ".1"}));
 }
@@ -192,7 +158,7 @@ TEST_F(FileReplacerTest, AFailedReplacementKeepsTheOldFile)
         ASSERT_TRUE(file.Open(path("keep.txt")));
         ASSERT_TRUE(file.Write("half"));
     }
-    EXPECT_EQ(read(path("keep.txt")), "old");
+    EXPECT_EQ(read("keep.txt"), "old");
     EXPECT_EQ(entries(), (std::vector<std::string>{"keep.txt"}));
     TFileReplacer file;
     EXPECT_FALSE(file.Open(dir));

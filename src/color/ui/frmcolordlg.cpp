@@ -25,6 +25,7 @@
 #include "color/colorgrid.h"
 #include "color/coloritem.h"
 #include "filter/ui/formulahighlighter.h"
+#include "forms/ui/dialogbutton.h"
 #include "forms/ui/qtdialoghost.h"
 #include "host/ui/qtcolor.h"
 #include "util/cp1251.h"
@@ -80,14 +81,9 @@ TfrmColorDlg::TfrmColorDlg(TColorDlgModel& model, QWidget* parent)
     split->setChildrenCollapsible(false);
 
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
-    ok->setObjectName("btnOk");
-    QPushButton* cancel = buttons->addButton(ToQString("Отмена"_w), QDialogButtonBox::RejectRole);
-    cancel->setObjectName("btnCancel");
-    QPushButton* byDefault = buttons->addButton(ToQString("По &умолчанию"_w), QDialogButtonBox::ResetRole);
-    byDefault->setObjectName("btnDefault");
-    for (QPushButton* b : {ok, cancel, byDefault})
-        b->setAutoDefault(false);
+    QPushButton* ok = AddDialogButton(buttons, "btnOk", "OK", QDialogButtonBox::AcceptRole);
+    QPushButton* cancel = AddDialogButton(buttons, "btnCancel", "Отмена"_w, QDialogButtonBox::RejectRole);
+    QPushButton* byDefault = AddDialogButton(buttons, "btnDefault", "По &умолчанию"_w, QDialogButtonBox::ResetRole);
     connect(ok, &QPushButton::clicked, this, &TfrmColorDlg::accept);
     connect(cancel, &QPushButton::clicked, this, &TfrmColorDlg::reject);
     connect(byDefault, &QPushButton::clicked, this, [this] {

@@ -13,6 +13,7 @@
 #include "host/ui/qtcolor.h"
 #include "controls/ui/qtselectwindow.h"
 #include "forms/ui/frmtaborderdlg.h"
+#include "forms/ui/paintedicon.h"
 #include "util/cp1251.h"
 #include "util/ui/qcp1251.h"
 
@@ -31,21 +32,15 @@ TAFPanel* modelOf(QWidget* w)
 // The swatch of a state item: a square of the state's colour, a circle for the current state.
 QIcon stateIcon(TAFPState state, bool current, const QWidget* w)
 {
-    const int side = w->style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, w);
-    const qreal dpr = w->devicePixelRatioF();
-    QPixmap pm(QSize(side, side) * dpr);
-    pm.setDevicePixelRatio(dpr);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(w->palette().color(QPalette::WindowText));
-    p.setBrush(ToQColor(AFPStateColor(state), w->palette()));
-    const QRectF r(1.5, 1.5, side - 3, side - 3);
-    if (current)
-        p.drawEllipse(r);
-    else
-        p.drawRect(r);
-    return QIcon(pm);
+    return PaintedIcon(w, [&](QPainter& p, int side) {
+        p.setPen(w->palette().color(QPalette::WindowText));
+        p.setBrush(ToQColor(AFPStateColor(state), w->palette()));
+        const QRectF r(1.5, 1.5, side - 3, side - 3);
+        if (current)
+            p.drawEllipse(r);
+        else
+            p.drawRect(r);
+    });
 }
 
 } // namespace

@@ -16,6 +16,7 @@
 #include "app/ui/cp1251input.h"
 #include "filter/contextfilter.h"
 #include "filter/ui/frmcontextmultidlg.h"
+#include "forms/ui/dialogbutton.h"
 #include "forms/ui/qtdialoghost.h"
 #include "host/dataset.h"
 #include "util/cp1251.h"
@@ -52,19 +53,13 @@ TfrmCFilter::TfrmCFilter(TContextSearchModel& model, QWidget* parent)
     form->addRow(ToQString("Условия:"_w), m_memo);
 
     auto* buttons = new QDialogButtonBox(this);
-    auto addButton = [&](const char* name, const std::string& caption, QDialogButtonBox::ButtonRole role) {
-        QPushButton* b = buttons->addButton(ToQString(caption), role);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
-        return b;
-    };
-    QPushButton* search = addButton("btnSearch", "Поиск"_w, QDialogButtonBox::AcceptRole);
-    QPushButton* inFound = addButton("btnInFound", "В найденном"_w, QDialogButtonBox::AcceptRole);
-    QPushButton* del = addButton("btnDelete", "Удалить"_w, QDialogButtonBox::ActionRole);
-    m_multi = addButton("btnMulti", "Мульти..."_w, QDialogButtonBox::ActionRole);
+    QPushButton* search = AddDialogButton(buttons, "btnSearch", "Поиск"_w, QDialogButtonBox::AcceptRole);
+    QPushButton* inFound = AddDialogButton(buttons, "btnInFound", "В найденном"_w, QDialogButtonBox::AcceptRole);
+    QPushButton* del = AddDialogButton(buttons, "btnDelete", "Удалить"_w, QDialogButtonBox::ActionRole);
+    m_multi = AddDialogButton(buttons, "btnMulti", "Мульти..."_w, QDialogButtonBox::ActionRole);
     m_multi->setToolTip(ToQString("Список полей мульти поиска"_w));
     m_multi->setVisible(model.MultiSettingsVisible());
-    QPushButton* cancel = addButton("btnCancel", "Отмена"_w, QDialogButtonBox::RejectRole);
+    QPushButton* cancel = AddDialogButton(buttons, "btnCancel", "Отмена"_w, QDialogButtonBox::RejectRole);
     inFound->setToolTip("Ctrl+Enter");
     del->setToolTip("Ctrl+Backspace");
 

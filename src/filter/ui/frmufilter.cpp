@@ -24,6 +24,7 @@
 #include "filter/filterentry.h"
 #include "filter/ufilter.h"
 #include "filter/ui/frmsaveopendlg.h"
+#include "forms/ui/dialogbutton.h"
 #include "forms/ui/qtdialoghost.h"
 #include "host/dataset.h"
 #include "util/cp1251.h"
@@ -91,19 +92,13 @@ TfrmUFilter::TfrmUFilter(TUFilterDlgModel& model, QWidget* parent)
     top->addWidget(m_pages, 254);
 
     auto* buttons = new QDialogButtonBox(this);
-    auto addButton = [&](const char* name, const std::string& caption, QDialogButtonBox::ButtonRole role) {
-        QPushButton* b = buttons->addButton(ToQString(caption), role);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
-        return b;
-    };
-    QPushButton* ok = addButton("btnOk", "&Включить"_w, QDialogButtonBox::AcceptRole);
-    QPushButton* save = addButton("btnSave", "&Сохранить"_w, QDialogButtonBox::AcceptRole);
-    QPushButton* add = addButton("btnAdd", "&Добавить"_w, QDialogButtonBox::ActionRole);
-    QPushButton* load = addButton("btnLoad", "&Загрузить"_w, QDialogButtonBox::ActionRole);
-    QPushButton* del = addButton("btnDelete", "&Удалить"_w, QDialogButtonBox::ActionRole);
-    QPushButton* clear = addButton("btnClear", "&Очистить"_w, QDialogButtonBox::ResetRole);
-    m_cancel = addButton("btnCancel", "Отмена"_w, QDialogButtonBox::RejectRole);
+    QPushButton* ok = AddDialogButton(buttons, "btnOk", "&Включить"_w, QDialogButtonBox::AcceptRole);
+    QPushButton* save = AddDialogButton(buttons, "btnSave", "&Сохранить"_w, QDialogButtonBox::AcceptRole);
+    QPushButton* add = AddDialogButton(buttons, "btnAdd", "&Добавить"_w, QDialogButtonBox::ActionRole);
+    QPushButton* load = AddDialogButton(buttons, "btnLoad", "&Загрузить"_w, QDialogButtonBox::ActionRole);
+    QPushButton* del = AddDialogButton(buttons, "btnDelete", "&Удалить"_w, QDialogButtonBox::ActionRole);
+    QPushButton* clear = AddDialogButton(buttons, "btnClear", "&Очистить"_w, QDialogButtonBox::ResetRole);
+    m_cancel = AddDialogButton(buttons, "btnCancel", "Отмена"_w, QDialogButtonBox::RejectRole);
     ok->setDefault(false);
 
     auto* layout = new QVBoxLayout(this);

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "controls/ui/fieldcontrols.h"
+#include "forms/ui/paintedicon.h"
 #include "util/cp1251.h"
 #include "util/ui/qcp1251.h"
 
@@ -23,23 +24,17 @@ constexpr int kListDragDistance = 3;
 // The glyph of a move button: an arrow, with a bar for the moves to either end.
 QIcon moveIcon(TTabOrderMove move, const QWidget* w)
 {
-    const int side = w->style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, w);
-    const qreal dpr = w->devicePixelRatioF();
-    QPixmap pm(QSize(side, side) * dpr);
-    pm.setDevicePixelRatio(dpr);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    p.setBrush(w->palette().color(QPalette::ButtonText));
-    const bool up = move == tmTop || move == tmUp;
-    const qreal m = side * 0.2, mid = side / 2.0;
-    const qreal tip = up ? side * 0.3 : side * 0.7, base = up ? side * 0.75 : side * 0.25;
-    const QPointF tri[3] = {{m, base}, {side - m, base}, {mid, tip}};
-    p.drawPolygon(tri, 3);
-    if (move == tmTop || move == tmBottom)
-        p.drawRect(QRectF(m, up ? side * 0.12 : side * 0.78, side - 2 * m, side * 0.1));
-    return QIcon(pm);
+    return PaintedIcon(w, [&](QPainter& p, int side) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(w->palette().color(QPalette::ButtonText));
+        const bool up = move == tmTop || move == tmUp;
+        const qreal m = side * 0.2, mid = side / 2.0;
+        const qreal tip = up ? side * 0.3 : side * 0.7, base = up ? side * 0.75 : side * 0.25;
+        const QPointF tri[3] = {{m, base}, {side - m, base}, {mid, tip}};
+        p.drawPolygon(tri, 3);
+        if (move == tmTop || move == tmBottom)
+            p.drawRect(QRectF(m, up ? side * 0.12 : side * 0.78, side - 2 * m, side * 0.1));
+    });
 }
 
 } // namespace

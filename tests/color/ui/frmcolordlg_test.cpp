@@ -26,8 +26,10 @@
 
 #include "../../forms/scripteddialogs.h"
 #include "../colorfixture.h"
+#include "../../util/ui/widgettest.h"
 
 using namespace lm;
+using lmtest::typeText;
 
 namespace {
 
@@ -35,26 +37,13 @@ class FrmColorDlgTest : public ::testing::Test, public lmtest::ColorFixture {
 protected:
     static void SetUpTestSuite()
     {
-        static int argc = 1;
-        static char name[] = "test_color_ui";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
+        lmtest::startQApplication();
         TfrmColorDlg::Install();
     }
     // Runs Customize; `steps` acts on the dialog once it is up.
     bool customize(std::function<void(TfrmColorDlg&)> steps)
     {
-        QTimer::singleShot(0, [steps] {
-            TfrmColorDlg* dlg = nullptr;
-            EXPECT_TRUE(QTest::qWaitFor([&] { return (dlg = qobject_cast<TfrmColorDlg*>(QApplication::activeModalWidget())); }));
-            if (!dlg)
-                return;
-            EXPECT_TRUE(QTest::qWaitForWindowActive(dlg));
-            steps(*dlg);
-            if (dlg->isVisible())
-                dlg->reject();
-        });
+        lmtest::whenModal(steps, lmtest::LeftOpen::Reject);
         return grid.Customize();
     }
     static QTableWidget* rules(QWidget& dlg) { return dlg.findChild<QTableWidget*>("grItems"); }
@@ -68,11 +57,6 @@ protected:
         emit combo->activated(combo->currentIndex());
     }
     static void trigger(QWidget& dlg, const char* action) { dlg.findChild<QAction*>(action)->trigger(); }
-    static void type(QWidget* w, const char* utf8)
-    {
-        for (const QChar ch : QString::fromUtf8(utf8))
-            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), {});
-    }
 };
 
 } // namespace
@@ -94,7 +78,7 @@ TEST_F(FrmColorDlgTest, AFieldRuleMadeInTheDialogColoursTheRowsAndIsStored)
         choose(cell(dlg, 0, 2), ">");
         QLineEdit* value = cell(dlg, 0, 3)->lineEdit();
         value->selectAll();
-        type(value, "100");
+        typeText(value, "100");
         emit value->editingFinished();
         choose(cell(dlg, 0, 5), "clRed");
         QTest::mouseClick(dlg.findChild<QPushButton*>("btnOk"), Qt::LeftButton);
@@ -119,10 +103,10 @@ TEST_F(FrmColorDlgTest, ABadFormulaKeepsTheDialogOpenAndAGoodOneIsTaken)
         trigger(dlg, "actAddExpr");
         auto* editor = dlg.findChild<QPlainTextEdit*>("Editor");
         EXPECT_TRUE(editor->isEnabled());
-        type(editor, "<Цена> > ");
+        typeText(editor, "<Цена> > ");
         QTest::mouseClick(dlg.findChild<QPushButton*>("btnOk"), Qt::LeftButton);
         EXPECT_TRUE(dlg.isVisible());
-        type(editor, "100 and <Активен>");
+        typeText(editor, "100 and <Активен>");
         EXPECT_EQ(cell(dlg, 0, 3)->currentText(), QString::fromUtf8("<Цена> > 100 and <Активен>"));
         dlg.findChild<QListWidget*>("lbFields")->setCurrentRow(-1);
         trigger(dlg, "actAddField");

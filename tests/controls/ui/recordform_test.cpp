@@ -34,7 +34,8 @@ protected:
         m_store = std::filesystem::temp_directory_path() / ("lmpack-recform-" + std::to_string(getpid()));
         std::filesystem::remove_all(m_store);
         m_previous = SetDefaultRegistryStore(std::make_unique<TSqliteRegistryStore>((m_store / "registry.db").string()));
-        goods.SetTransaction(&write);
+        goods.SetTransaction(&read);
+        goods.SetUpdateTransaction(&write);  // the check box writes at once
         goods.SetSelectSQL("select * from goods where id = 7");
         goods.Open();
         MemGoods::Label(goods);

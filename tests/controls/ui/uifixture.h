@@ -22,15 +22,13 @@
 #include "util/cp1251.h"
 #include "util/ui/qcp1251.h"
 
+#include "../../util/ui/widgettest.h"
+
 namespace lm::test {
 
 inline void EnsureApplication()
 {
-    static int argc = 1;
-    static char name[] = "test_controls_ui";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) {
-        new QApplication(argc, argv);
+    if (lmtest::startQApplication()) {
         QApplication::setFont(QFont("DejaVu Sans", 9));
         QApplication::setCursorFlashTime(0);
     }

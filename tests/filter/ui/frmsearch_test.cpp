@@ -35,8 +35,11 @@
 
 #include "../../forms/scripteddialogs.h"
 #include "../contextfixture.h"
+#include "../../util/ui/widgettest.h"
 
 using namespace lm;
+using lmtest::typeText;
+using lmtest::whenModal;
 namespace fs = std::filesystem;
 
 namespace {
@@ -45,11 +48,7 @@ class SearchDialogsTest : public lmtest::GoodsDbTest {
 protected:
     static void SetUpTestSuite()
     {
-        static int argc = 1;
-        static char name[] = "test_filter_ui";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
+        lmtest::startQApplication();
         GoodsDbTest::SetUpTestSuite();
     }
     void SetUp() override
@@ -70,27 +69,6 @@ protected:
         SetSortDialog({});
         m_globals.reset();
         SetDefaultRegistryStore(std::move(m_previous));
-    }
-    template <typename Dialog>
-    static void whenModal(std::function<void(Dialog&)> steps)
-    {
-        QTimer::singleShot(0, [steps] {
-            Dialog* dlg = nullptr;
-            EXPECT_TRUE(QTest::qWaitFor([&] { return (dlg = qobject_cast<Dialog*>(QApplication::activeModalWidget())); }));
-            if (!dlg)
-                return;
-            EXPECT_TRUE(QTest::qWaitForWindowActive(dlg));
-            steps(*dlg);
-            if (dlg->isVisible()) {
-                ADD_FAILURE() << "the dialog stayed open";
-                dlg->reject();
-            }
-        });
-    }
-    static void type(QWidget* w, const char* utf8)
-    {
-        for (const QChar ch : QString::fromUtf8(utf8))
-            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), {});
     }
     std::vector<std::string> names()
     {
@@ -126,7 +104,7 @@ TEST_F(SearchDialogsTest, SearchThenSearchWithinDeleteTheLastAndCancelClearsAll)
         EXPECT_EQ(dlg.windowTitle(), ToQString("Поиск по контексту"_w));
         EXPECT_EQ(dlg.findChild<QComboBox*>("cbField")->currentText(), ToQString("Наименование"_w));
         QLineEdit* value = dlg.findChild<QComboBox*>("lcValue")->lineEdit();
-        type(value, "а");
+        typeText(value, "а");
         QTest::keyClick(value, Qt::Key_Return);
     });
     search.ExecDlg(goods.FieldByName("NAME"));
@@ -136,7 +114,7 @@ TEST_F(SearchDialogsTest, SearchThenSearchWithinDeleteTheLastAndCancelClearsAll)
         auto* memo = dlg.findChild<QPlainTextEdit*>("mmConditions");
         EXPECT_EQ(memo->toPlainText(), ToQString("[Наименование]=а"_w));
         QLineEdit* value = dlg.findChild<QComboBox*>("lcValue")->lineEdit();
-        type(value, "о");
+        typeText(value, "о");
         QTest::keyClick(value, Qt::Key_Return, Qt::ControlModifier);  // within what was found
     });
     search.ExecDlg(goods.FieldByName("NAME"));

@@ -34,8 +34,10 @@
 
 #include "../../cli/clirun.h"
 #include "../../forms/scripteddialogs.h"
+#include "../../util/ui/widgettest.h"
 
 using namespace lm;
+using lmtest::typeText;
 namespace fs = std::filesystem;
 
 namespace {
@@ -47,11 +49,7 @@ class FrmUFilterTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        static int argc = 1;
-        static char name[] = "test_filter_ui";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
+        lmtest::startQApplication();
         dir() = fs::temp_directory_path() / ("lmpack-ufilter-ui-" + std::to_string(getpid()));
         fs::remove_all(dir());
         fs::create_directories(dir());
@@ -102,23 +100,8 @@ protected:
     // Runs Customize; `steps` acts on the dialog once it is up.
     void customize(std::function<void(TfrmUFilter&)> steps)
     {
-        QTimer::singleShot(0, [steps] {
-            TfrmUFilter* dlg = nullptr;
-            EXPECT_TRUE(QTest::qWaitFor([&] { return (dlg = qobject_cast<TfrmUFilter*>(QApplication::activeModalWidget())); }));
-            if (!dlg)
-                return;
-            EXPECT_TRUE(QTest::qWaitForWindowActive(dlg));
-            steps(*dlg);
-            if (dlg->isVisible() && QApplication::activeModalWidget() == dlg)
-                dlg->reject();
-        });
+        lmtest::whenModal(steps, lmtest::LeftOpen::Reject);
         filter.Customize();
-    }
-    // Types UTF-8 text into the focused widget one character at a time.
-    static void type(QWidget* w, const char* utf8)
-    {
-        for (const QChar ch : QString::fromUtf8(utf8))
-            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(ch), {});
     }
     static QPushButton* button(QWidget& dlg, const char* name) { return dlg.findChild<QPushButton*>(name); }
     static QPlainTextEdit* memo(QWidget& dlg) { return dlg.findChild<QPlainTextEdit*>("mmFilter"); }
@@ -126,18 +109,7 @@ protected:
     // fails the test and is closed.
     static void whenNameDialog(std::function<void(QWidget&)> steps)
     {
-        QTimer::singleShot(0, [steps] {
-            TfrmSaveOpenDlg* w = nullptr;
-            EXPECT_TRUE(QTest::qWaitFor([&] { return (w = qobject_cast<TfrmSaveOpenDlg*>(QApplication::activeModalWidget())); }));
-            if (!w)
-                return;
-            EXPECT_TRUE(QTest::qWaitForWindowActive(w));
-            steps(*w);
-            if (w->isVisible()) {
-                ADD_FAILURE() << "the name dialog stayed open";
-                w->reject();
-            }
-        });
+        lmtest::whenModal<TfrmSaveOpenDlg>([steps](TfrmSaveOpenDlg& dlg) { steps(dlg); });
     }
 
     TFIBDatabase database;
@@ -168,11 +140,11 @@ TEST_F(FrmUFilterTest, TypedTextAppliedSelectsWhatTheCommandLineSelects)
         auto* name = dlg.findChild<QToolButton*>(ToQString("btnEntry_Наименование"_w));
         ASSERT_NE(name, nullptr);
         QTest::mouseClick(name, Qt::LeftButton);
-        type(mm, " = '*ин*' ");
+        typeText(mm, " = '*ин*' ");
         for (QToolButton* b : dlg.findChildren<QToolButton*>())
             if (b->text() == ToQString("ИЛИ"_w))
                 QTest::mouseClick(b, Qt::LeftButton);
-        type(mm, "[Цена] > 300");
+        typeText(mm, "[Цена] > 300");
         EXPECT_EQ(mm->toPlainText(), QString::fromUtf8("[Наименование] = '*ин*'  ИЛИ [Цена] > 300"));
         QTest::mouseClick(button(dlg, "btnOk"), Qt::LeftButton);
         EXPECT_FALSE(dlg.isVisible());
@@ -189,7 +161,7 @@ TEST_F(FrmUFilterTest, ATextThatDoesNotCompileKeepsTheDialogOpenWithTheMessage)
     lm::test::TScriptedDialogs dialogs;
     dialogs.Answer(IDOK);
     customize([](TfrmUFilter& dlg) {
-        type(memo(dlg), "[Цена] = = 5");
+        typeText(memo(dlg), "[Цена] = = 5");
         QTest::mouseClick(button(dlg, "btnOk"), Qt::LeftButton);
         EXPECT_TRUE(dlg.isVisible());
         QTest::mouseClick(button(dlg, "btnCancel"), Qt::LeftButton);
@@ -204,7 +176,7 @@ TEST_F(FrmUFilterTest, ATextThatDoesNotCompileKeepsTheDialogOpenWithTheMessage)
 TEST_F(FrmUFilterTest, SaveStoresTextAndOptionsAndCancelSwitchesTheFilterOff)
 {
     customize([](TfrmUFilter& dlg) {
-        type(memo(dlg), "[Активен]");
+        typeText(memo(dlg), "[Активен]");
         dlg.findChild<QCheckBox*>("cbIgnoreCase")->setChecked(true);
         dlg.findChild<QCheckBox*>("cbOnShow")->setChecked(true);
         QTest::mouseClick(button(dlg, "btnSave"), Qt::LeftButton);
@@ -234,16 +206,16 @@ TEST_F(FrmUFilterTest, OperatorButtonsInsertAtTheCursorAndQuotesPutItBetween)
 {
     customize([](TfrmUFilter& dlg) {
         QPlainTextEdit* mm = memo(dlg);
-        type(mm, "[Наименование] = ");
+        typeText(mm, "[Наименование] = ");
         for (QToolButton* b : dlg.findChildren<QToolButton*>())
             if (b->text() == "'_'") {
                 EXPECT_EQ(b->toolTip(), ToQString("Кавычки одинарные"_w));
                 QTest::mouseClick(b, Qt::LeftButton);
             }
-        type(mm, "Йод");
+        typeText(mm, "Йод");
         EXPECT_EQ(mm->toPlainText(), QString::fromUtf8("[Наименование] = 'Йод'"));
         // A character outside the code page is not typed at all.
-        type(mm, "€😀");
+        typeText(mm, "€😀");
         EXPECT_EQ(mm->toPlainText(), QString::fromUtf8("[Наименование] = 'Йод€'"));
         QTest::mouseClick(button(dlg, "btnClear"), Qt::LeftButton);
         EXPECT_TRUE(mm->toPlainText().isEmpty());
@@ -257,12 +229,12 @@ TEST_F(FrmUFilterTest, NamedFiltersAreAddedWithConfirmationLoadedAndDeleted)
     dialogs.Answer(IDNO);   // first: keep the old one, the dialog stays
     dialogs.Answer(IDYES);  // then: overwrite
     customize([](TfrmUFilter& dlg) {
-        type(memo(dlg), "[Цена] > 700");
+        typeText(memo(dlg), "[Цена] > 700");
         whenNameDialog([](QWidget& names) {
             EXPECT_EQ(names.windowTitle(), ToQString("Сохранить фильтр"_w));
             auto* edit = names.findChild<QLineEdit*>("edName");
             EXPECT_TRUE(QTest::qWaitFor([&] { return edit->hasFocus(); }));
-            type(edit, "Дорогие");
+            typeText(edit, "Дорогие");
             QTest::mouseClick(names.findChild<QPushButton*>("btnOk"), Qt::LeftButton);
             EXPECT_TRUE(names.isVisible());
             QTest::mouseClick(names.findChild<QPushButton*>("btnOk"), Qt::LeftButton);

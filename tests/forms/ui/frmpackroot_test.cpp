@@ -23,6 +23,8 @@
 #include "util/cp1251.h"
 #include "util/ui/qcp1251.h"
 
+#include "../../util/ui/widgettest.h"
+
 using namespace lm;
 namespace fs = std::filesystem;
 
@@ -45,11 +47,7 @@ class FrmPackRootTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        static int argc = 1;
-        static char name[] = "test_forms_ui";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
+        lmtest::startQApplication();
     }
     void SetUp() override
     {

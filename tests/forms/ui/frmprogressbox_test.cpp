@@ -15,6 +15,8 @@
 #include "util/exceptions.h"
 #include "util/process.h"
 
+#include "../../util/ui/widgettest.h"
+
 using namespace lm;
 
 namespace {
@@ -23,11 +25,7 @@ class FrmProgressBoxTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        static int argc = 1;
-        static char name[] = "test_forms_ui";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
+        lmtest::startQApplication();
         InstallQtProgressUi();
     }
     void SetUp() override

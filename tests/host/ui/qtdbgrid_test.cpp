@@ -14,6 +14,7 @@
 #include "util/ui/qcp1251.h"
 
 #include "../hostfixture.h"
+#include "../../util/ui/widgettest.h"
 
 using namespace lm;
 
@@ -23,11 +24,7 @@ class QtDBGridTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        static int argc = 1;
-        static char name[] = "test_host_ui";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
+        lmtest::startQApplication();
     }
     QtDBGridTest()
     {
