@@ -12,7 +12,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "util/exceptions.h"
 
@@ -132,7 +134,14 @@ TSqliteRegistryStore::TSqliteRegistryStore(const std::string& fileName) : m_file
         return;
     }
     try {
-        exec("PRAGMA journal_mode=WAL");
+        // Two processes opening a new file at once both try to switch its journal; SQLite then
+        // answers one of them "busy" at once, without its busy handler, so that one waits here.
+        for (int tries = 0; sqlite3_exec(m_db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr) == SQLITE_BUSY;
+             ++tries) {
+            if (tries == 3000)
+                fail("PRAGMA journal_mode=WAL");
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
         exec("PRAGMA synchronous=NORMAL");
         WriteTxn txn(m_db);
         exec("CREATE TABLE IF NOT EXISTS reg_keys (fold BLOB PRIMARY KEY, parent BLOB NOT NULL, "
