@@ -447,6 +447,25 @@ private:
         return Variant::Null();
     }
 
+    // A bracket expression's text in a memo. [Date] and [Time] print as the date and as the time
+    // of day (the time alone is a date-time on the first day of the calendar) unless the memo
+    // formats date-times itself.
+    std::string memoValueText(const std::string& expr, const TfrxComponent& memo)
+    {
+        const Variant value = evaluate(expr, memo);
+        const Compiled& c = compile(expr, memo);
+        const bool ownFormat =
+            memo.Prop("DisplayFormat.Kind") == "fkDateTime" && !memo.Prop("DisplayFormat.FormatStr").empty();
+        if (c.kind == Compiled::ckName && !ownFormat && value.VarType() == TVarType::varDate) {
+            const std::string up = upperCase(c.name);
+            if (up == "TIME")
+                return TimeToStr(value.AsDateTime());
+            if (up == "DATE")
+                return DateToStr(value.AsDateTime());
+        }
+        return frxFormatValue(value, memo);
+    }
+
     Variant variableValue(const TfrxVariable& v)
     {
         if (Trim(v.Value).empty() || m_variableDepth > 16)
@@ -922,7 +941,7 @@ private:
             if (close == std::string::npos)
                 break;
             out.append(text, from, open - from);
-            out += frxFormatValue(evaluate(text.substr(open + 1, close - open - 1), memo), memo);
+            out += memoValueText(text.substr(open + 1, close - open - 1), memo);
             from = close + 1;
         }
         out.append(text, from, std::string::npos);
