@@ -122,7 +122,7 @@ struct DataBlock {
 };
 
 struct Aggregate {
-    enum Kind { agSum, agCount, agAvg, agMin, agMax } kind = agSum;
+    TfrxAggregateKind kind = agSum;
     std::optional<TScriptExpression> expr;
     const TfrxComponent* dataBand = nullptr;
     const TfrxComponent* container = nullptr;
@@ -275,9 +275,6 @@ private:
     // Aggregate calls (SUM, COUNT, AVG, MIN, MAX with a band argument) become frxAggregate(N).
     std::string replaceAggregates(const std::string& text, const TfrxComponent* container)
     {
-        static const std::pair<const char*, Aggregate::Kind> names[] = {
-            {"SUM", Aggregate::agSum}, {"COUNT", Aggregate::agCount}, {"AVG", Aggregate::agAvg},
-            {"MIN", Aggregate::agMin}, {"MAX", Aggregate::agMax}};
         const std::string up = upperCase(text);
         std::string out;
         std::size_t from = 0;
@@ -287,7 +284,7 @@ private:
                 apos = !apos;
             if (apos || (i > 0 && isIdent(text[i - 1])))
                 continue;
-            for (const auto& [name, kind] : names) {
+            for (const auto& [name, kind] : frxAggregateFunctions()) {
                 const std::size_t len = std::char_traits<char>::length(name);
                 if (up.compare(i, len, name) != 0 || (i + len < text.size() && isIdent(text[i + len])))
                     continue;
@@ -316,13 +313,13 @@ private:
 
     // An aggregate from its arguments: (band) for COUNT, (expression[, band[, flags]]) for the
     // others. -1 when the call is not an aggregate (MIN(a, b) of two values).
-    int makeAggregate(Aggregate::Kind kind, const std::vector<std::string>& args, const TfrxComponent* container)
+    int makeAggregate(TfrxAggregateKind kind, const std::vector<std::string>& args, const TfrxComponent* container)
     {
         auto agg = std::make_unique<Aggregate>();
         agg->kind = kind;
         agg->container = container;
-        const std::size_t bandArg = kind == Aggregate::agCount ? 0 : 1;
-        if (kind != Aggregate::agCount && args.empty())
+        const std::size_t bandArg = kind == agCount ? 0 : 1;
+        if (kind != agCount && args.empty())
             return -1;
         if (bandArg < args.size() && !args[bandArg].empty()) {
             const TfrxComponent* band = m_report.FindObject(args[bandArg]);
@@ -334,7 +331,7 @@ private:
         }
         if (bandArg + 1 < args.size())
             agg->running = (StrToIntDef(args[bandArg + 1], 0) & 2) != 0;
-        if (kind != Aggregate::agCount)
+        if (kind != agCount)
             m_pendingAggregateExprs.push_back({agg.get(), args[0]});
         m_aggregates.push_back(std::move(agg));
         return static_cast<int>(m_aggregates.size() - 1);
@@ -448,6 +445,25 @@ private:
                 if (upperCase(v.Name) == up)
                     return variableValue(v);
         return Variant::Null();
+    }
+
+    // A bracket expression's text in a memo. [Date] and [Time] print as the date and as the time
+    // of day (the time alone is a date-time on the first day of the calendar) unless the memo
+    // formats date-times itself.
+    std::string memoValueText(const std::string& expr, const TfrxComponent& memo)
+    {
+        const Variant value = evaluate(expr, memo);
+        const Compiled& c = compile(expr, memo);
+        const bool ownFormat =
+            memo.Prop("DisplayFormat.Kind") == "fkDateTime" && !memo.Prop("DisplayFormat.FormatStr").empty();
+        if (c.kind == Compiled::ckName && !ownFormat && value.VarType() == TVarType::varDate) {
+            const std::string up = upperCase(c.name);
+            if (up == "TIME")
+                return TimeToStr(value.AsDateTime());
+            if (up == "DATE")
+                return DateToStr(value.AsDateTime());
+        }
+        return frxFormatValue(value, memo);
     }
 
     Variant variableValue(const TfrxVariable& v)
@@ -790,7 +806,7 @@ private:
         for (auto& a : m_aggregates) {
             if (a->dataBand != band)
                 continue;
-            if (a->kind == Aggregate::agCount) {
+            if (a->kind == agCount) {
                 ++a->count;
                 continue;
             }
@@ -798,9 +814,9 @@ private:
             if (v.IsNullOrEmpty())
                 continue;
             ++a->count;
-            if (a->kind == Aggregate::agMin || a->kind == Aggregate::agMax) {
-                Variant& slot = a->kind == Aggregate::agMin ? a->min : a->max;
-                const bool better = slot.IsEmpty() || (a->kind == Aggregate::agMin ? v.AsFloat() < slot.AsFloat()
+            if (a->kind == agMin || a->kind == agMax) {
+                Variant& slot = a->kind == agMin ? a->min : a->max;
+                const bool better = slot.IsEmpty() || (a->kind == agMin ? v.AsFloat() < slot.AsFloat()
                                                                                     : v.AsFloat() > slot.AsFloat());
                 if (better)
                     slot = v;
@@ -915,8 +931,7 @@ private:
         const std::string& text = memo.Prop("Text");
         if (!memo.PropBool("AllowExpressions", true) || text.find('[') == std::string::npos)
             return text;
-        return replaceBracketed(
-            text, [&](const std::string& expression) { return frxFormatValue(evaluate(expression, memo), memo); });
+        return replaceBracketed(text, [&](const std::string& expression) { return memoValueText(expression, memo); });
     }
 
     // The text broken into lines that fit the width: at line breaks, and with wrap between

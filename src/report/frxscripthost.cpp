@@ -6,6 +6,28 @@
 
 namespace lm {
 
+const std::vector<TfrxAggregateFunction>& frxAggregateFunctions()
+{
+    static const std::vector<TfrxAggregateFunction> list = {
+        {"SUM", agSum}, {"COUNT", agCount}, {"AVG", agAvg}, {"MIN", agMin}, {"MAX", agMax}};
+    return list;
+}
+
+namespace {
+
+// A call the renderer left as it was: MIN and MAX of two plain values keep their ordinary
+// meaning; an aggregate outside a running total has no value yet.
+Variant plainAggregateCall(TfrxAggregateKind kind, const TScriptArgs& a)
+{
+    if ((kind != agMin && kind != agMax) || a.Count() != 2 || a.Object(1))
+        return Variant::Null();
+    if (a[0].IsNull() || a[1].IsNull())
+        return Variant::Null();
+    return (a[0].Compare(a[1]) < 0) == (kind == agMax) ? a[1] : a[0];
+}
+
+} // namespace
+
 TfrxScriptHost::TfrxScriptHost(TfrxReport& report, TScript& script) : m_report(report), m_script(script) {}
 
 TfrxScriptHost::~TfrxScriptHost() = default;
@@ -27,6 +49,10 @@ void TfrxScriptHost::Register()
             return OnEngine ? OnEngine(member, args) : Variant::Null();
         });
     m_script.AddObject("Engine", m_engine.get());
+    for (const TfrxAggregateFunction& f : frxAggregateFunctions())
+        m_script.AddFunction(
+            f.name, [kind = f.kind](const TScriptArgs& a) { return plainAggregateCall(kind, a); },
+            f.kind == agCount ? 0 : 1, 3);
     m_script.AddFunction(
         "Get", [this](const TScriptArgs& a) { return OnGet ? OnGet(a[0].AsString()) : Variant::Null(); }, 1, 1);
     m_script.AddFunction(

@@ -1,6 +1,6 @@
 // TfrxScriptHost: what a report's script sees of the report — every named object, "Report",
-// "Engine", <Name> values through Get, and the helper functions of report scripts (Str,
-// ShowMessage). The renderer and the fix-up share it; the fix-up only compiles.
+// "Engine", <Name> values through Get, the aggregate functions and the helper functions of
+// report scripts (Str, ShowMessage). The renderer and the fix-up share it; the fix-up only compiles.
 #pragma once
 
 #include <functional>
@@ -17,6 +17,16 @@ class TfrxComponent;
 class TfrxReport;
 class TfrxObjectAdapter;
 class TfrxValueObject;
+
+// The aggregate functions of report expressions (SUM(expr, band, flags), COUNT(band), ...). The
+// renderer turns their calls over a band into running totals before it compiles; the host
+// registers them as functions too, so that every compile of a report script accepts them.
+enum TfrxAggregateKind { agSum, agCount, agAvg, agMin, agMax };
+struct TfrxAggregateFunction {
+    const char* name;
+    TfrxAggregateKind kind;
+};
+const std::vector<TfrxAggregateFunction>& frxAggregateFunctions();
 
 class TfrxScriptHost {
 public:

@@ -1070,6 +1070,10 @@ ExprPtr Parser::resolve(const Token& at, const std::string& name, const std::str
         case TProgram::TSymKind::skRoutine:
             return callRoutine(at, *m_program.routines[static_cast<size_t>(s.index)]);
         case TProgram::TSymKind::skHostFunction:
+            // Version-2 scripts may assign to a name the host also offers as a function (a
+            // variable "Count" beside COUNT): it becomes their variable, as any undeclared name.
+            if (m_compat && m_tok.kind == tAssign)
+                return implicitVariable(at, name, upper);
             return callHost(at, s.index);
         case TProgram::TSymKind::skType:
             break;

@@ -50,7 +50,7 @@ std::string checkBox(const std::string& name, bool on, const std::string& captio
 }
 
 // Country and vendor printed and grouped, name, price and quantity printed, price and quantity
-// totalled; a total after every group, repeated totals not suppressed.
+// totalled; a total after every group, repeated totals suppressed.
 std::string settings()
 {
     const std::string country = entry("COUNTRY", 100, false, 8, "Страна"), vendor = entry("VENDOR", 140, false, 8, "Поставщик");
@@ -58,7 +58,7 @@ std::string settings()
     return "<?xml version=\"1.0\" encoding=\"windows-1251\" standalone=\"yes\"?>\r\n"
            "<TfrmPrintWizardRoot Name=\"frmPrintWizardRoot\">\r\n<LeftPos Left=\"16\"/>\r\n" +
            checkBox("cbSumOnlyGroup", false, "Считать только итоги по группам") +
-           checkBox("cbRS", false, "Подавлять итоги снизу") +
+           checkBox("cbRS", true, "Подавлять итоги снизу") +
            checkBox("cbNoSumAfterOne", true, "Ставить итог после одной записи") +
            "  <TListBox Name=\"lbPrint\">\r\n" + country + vendor + entry("NAME", 340, false, 8, "Наименование") + price +
            qty + "  </TListBox >\r\n  <TListBox Name=\"lbGroupFields\">\r\n" + country + vendor +

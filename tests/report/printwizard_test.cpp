@@ -1,14 +1,20 @@
 // The print wizard: the rules of its four lists, the generated report (band order and
 // positions, scripts and sums, the landscape switch, the group sort), the totals warning, and
-// the settings file written exactly and read back.
+// the settings file written exactly and read back; a generated report printed with repeated
+// totals suppressed.
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 
 #include "../util/messageof.h"
 #include "app/hooks.h"
 #include "printfixture.h"
+#include "report/fr2print.h"
+#include "report/frxpainter.h"
+#include "report/frxrenderer.h"
 #include "report/printwizard.h"
+#include "report/repfixup3.h"
 #include "util/strs_files.h"
 
 using namespace lm;
@@ -302,6 +308,58 @@ TEST_F(Wizard, SettingsWithUnknownFieldsOrBadNumbers)
                      "</TfrmPrintWizardRoot>\r\n",
               file);
     EXPECT_THROW(wizard->LoadFormFromXML(file), EConvertError);
+}
+
+// Every character 6 units wide, lines 12 units apart.
+class FixedPainter : public TfrxPainter {
+public:
+    double TextWidth(const TfrxFont&, std::string_view text) override { return 6.0 * text.size(); }
+    double LineHeight(const TfrxFont&) override { return 12; }
+    void BeginPage(const TfrxPreparedPage&) override {}
+    void Draw(const TfrxDrawItem&) override {}
+    void EndPage() override {}
+};
+
+// Grouped by country and then by name, each name is alone in its country: the inner total
+// prints, the outer one repeats it and is suppressed (the default); the grand total prints once.
+TEST_F(Wizard, RepeatedGroupTotalsAreSuppressedWhenPrinted)
+{
+    for (const char* f : {"COUNTRY", "NAME", "PRICE"})
+        wizard->AddPrint(field(f));
+    wizard->AddGroup(field("COUNTRY"));
+    wizard->AddGroup(field("NAME"));
+    wizard->AddSumm(field("PRICE"));
+    wizard->SetNoSumAfterOne(true);
+    ASSERT_TRUE(wizard->RS());
+    ASSERT_TRUE(wizard->CreateReport());
+    std::vector<std::string> warnings;
+    SetReportWarningHook([&](const std::string& text) { warnings.push_back(cp1251ToUtf8(text)); });
+    auto printable = frConvertForPrint(*report, &form, {goods}, nullptr);
+    SetReportWarningHook({});
+    EXPECT_TRUE(warnings.empty()) << warnings.at(0);
+    printable->Variables.push_back({"PredName", "''"});
+    FixedPainter painter;
+    TfrxPreparedPages pages;
+    ASSERT_NO_THROW(TfrxRenderer(*printable, painter).Prepare(pages));
+    std::map<std::string, int> sums;  // the text of every total printed, and how often
+    for (const auto& page : pages.Pages)
+        for (const auto& item : page.Items)
+            if (item.Kind == TfrxDrawItem::dkText && item.Text.find_first_of("0123456789") != std::string::npos)
+                ++sums[Trim(item.Text)];
+    // Each price prints in its row and once in the name's footer, not again in the country's.
+    for (int i = 1; i <= 5; ++i) {
+        const std::string price = FormatFloat("0.00", i * 10.5);
+        int seen = 0;
+        for (const auto& [text, count] : sums)
+            if (text.find(price) != std::string::npos)
+                seen += count;
+        EXPECT_EQ(seen, 2) << price;
+    }
+    int total = 0;
+    for (const auto& [text, count] : sums)
+        if (text.find(FormatFloat("0.00", 157.5)) != std::string::npos)
+            total += count;
+    EXPECT_EQ(total, 1);
 }
 
 } // namespace

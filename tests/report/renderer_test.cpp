@@ -3,6 +3,8 @@
 // page counts, formats and script events.
 #include <gtest/gtest.h>
 
+#include <regex>
+
 #include "../util/messageof.h"
 #include "host/memdataset.h"
 #include "report/frdbdataset.h"
@@ -182,6 +184,28 @@ TEST_F(Render, FormatsHideZerosAndScriptEvents)
     rep->ScriptText = {"procedure GOnBeforePrint(Sender: TfrxComponent);", "begin",
                        "  G.Visible := <D.\"GRP\"> <> 'B';", "end;", "begin", "end."};
     EXPECT_EQ(run().at(0), (Texts{"1234.00", "A"}));
+}
+
+// [Time] is the time of day and [Date] the date, each in the regional format, unless the memo
+// formats date-times itself; MIN of two plain values keeps its meaning beside the aggregates.
+TEST_F(Render, DateAndTimePrintInTheirOwnFormats)
+{
+    rows({{"A", "n", 4}});
+    auto* md = band("TfrxMasterData", "MD", 10, 20);
+    md->SetProp("DataSet", "D");
+    memo(md, "T", "[Time]");
+    memo(md, "D1", "[Date]");
+    auto* own = memo(md, "T2", "[Time]");
+    own->SetProp("DisplayFormat.Kind", "fkDateTime");
+    own->SetProp("DisplayFormat.FormatStr", "'at' hh:nn");
+    memo(md, "M", "[MIN(<D.\"QTY\">, 3)] [MAX(<D.\"QTY\">, 3)]");
+    const std::string today = DateToStr(Date());
+    const Texts texts = run().at(0);
+    ASSERT_EQ(texts.size(), 4u);
+    EXPECT_TRUE(std::regex_match(texts[0], std::regex("([01]?[0-9]|2[0-3]):[0-5][0-9]:[0-5][0-9]"))) << texts[0];
+    EXPECT_EQ(texts[1], today);
+    EXPECT_TRUE(std::regex_match(texts[2], std::regex("at [0-2][0-9]:[0-5][0-9]"))) << texts[2];
+    EXPECT_EQ(texts[3], "3 4");
 }
 
 TEST_F(Render, HighlightConditionChangesFontAndFill)

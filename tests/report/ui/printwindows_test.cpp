@@ -82,8 +82,6 @@ protected:
             }
         wizard.AddGroup(wizard.Print()[1]);
         wizard.AddSumm(wizard.Print()[2]);
-        // Footers without script aggregates, which the report script does not take yet.
-        wizard.SetRS(false);
         wizard.SetNoSumAfterOne(true);
         ASSERT_TRUE(wizard.CreateReport());
     }
