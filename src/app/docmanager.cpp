@@ -4,6 +4,7 @@
 #include <cxxabi.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <typeinfo>
 
@@ -16,16 +17,43 @@ namespace lm {
 
 namespace {
 
-// The class name of a component as the messages show it (without namespaces).
+// `name` without the namespace and enclosing-class qualifiers of each name in it, template
+// arguments included: "app::TListModule<app::TInvoice>" gives "TListModule<TInvoice>".
+std::string withoutQualifiers(std::string name)
+{
+    for (const std::string anonymous = "(anonymous namespace)::";;) {
+        const auto p = name.find(anonymous);
+        if (p == std::string::npos)
+            break;
+        name.erase(p, anonymous.size());
+    }
+    std::string out;
+    std::size_t segment = 0;  // where the name being copied starts in `out`
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char c = name[i];
+        if (c == ':' && i + 1 < name.size() && name[i + 1] == ':') {
+            out.erase(segment);
+            ++i;
+            continue;
+        }
+        out += c;
+        const bool nameChar = std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+        if (!nameChar)
+            segment = out.size();
+    }
+    return out;
+}
+
+// The class name of a component as the messages show it: the name the host wrote, without
+// the namespaces it lives in.
 std::string className(const TComponent& c)
 {
     const char* mangled = typeid(c).name();
     int status = 0;
     char* demangled = abi::__cxa_demangle(mangled, nullptr, nullptr, &status);
-    std::string name = status == 0 && demangled ? demangled : mangled;
+    const std::string name = status == 0 && demangled ? demangled : mangled;
     std::free(demangled);
-    const auto p = name.rfind("::");
-    return p == std::string::npos ? name : name.substr(p + 2);
+    return withoutQualifiers(name);
 }
 
 TDocManager* g_manager = nullptr;
@@ -132,6 +160,8 @@ void RegistryDocModule(TDocModule* module)
         }
     }
     try {
+        if (!module)
+            throw Exception("RegistryDocModule: Не указан модуль документа"_w);
         if (!g_manager->AddModule(module))
             throw Exception(Format("RegistryDocModule: Попытка повторной  регистрации DocType=%d"_w, {module->DocType()}));
     } catch (const Exception& e) {

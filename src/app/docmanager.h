@@ -7,15 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "host/dataset.h"
 #include "util/component.h"
 #include "util/currency.h"
 #include "util/variant.h"
 
 namespace lm {
-
-class TDataSet;
-
-enum TUpdateKind { ukModify, ukInsert, ukDelete };
 
 // What a screen implements (beside being a TComponent) to hear of document changes.
 class IDocListsener {
@@ -84,7 +81,8 @@ private:
 TDocManager* DocManager();
 // Registers the module under its DocType, creating the manager (owned by glVars' Application
 // when there is one) on first use. A second module of the same type is not registered: the
-// message "RegistryDocModule: Попытка повторной  регистрации DocType=%d" is shown in a message box.
+// message "RegistryDocModule: Попытка повторной  регистрации DocType=%d" is shown in a message box,
+// as is "RegistryDocModule: Не указан модуль документа" for a null module.
 void RegistryDocModule(TDocModule* module);
 
 // A plug-in menu action: its caption and two numbers given by the plug-in.

@@ -42,14 +42,21 @@ TGlobalVars::TGlobalVars(TComponent* application, TRegistryStore* store)
     : Application(application), ExeDir(ProgramDir()), m_store(store)
 {
     RussianRegionSettings();
-    if (!glVars)
+    if (!glVars) {
         glVars = this;
+        // every component's registry object then works on the host's store, not the default
+        if (m_store)
+            m_previousHostStore = SetHostRegistryStore(m_store);
+    }
 }
 
 TGlobalVars::~TGlobalVars()
 {
-    if (glVars == this)
-        glVars = nullptr;
+    if (glVars != this)
+        return;
+    glVars = nullptr;
+    if (m_store)
+        SetHostRegistryStore(m_previousHostStore);
 }
 
 TRegistry& TGlobalVars::Registry()

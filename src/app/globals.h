@@ -23,7 +23,8 @@ class TGlobalVars {
 public:
     // Applies the Russian regional settings and, when no other instance exists, becomes glVars
     // (until it is destroyed). The registry works on `store`, or on the per-user default store
-    // when null (opened on first use).
+    // when null (opened on first use). As glVars, its `store` is also the one of every registry
+    // object the components create (SetHostRegistryStore), so all settings go to one store.
     explicit TGlobalVars(TComponent* application = nullptr, TRegistryStore* store = nullptr);
     ~TGlobalVars();
     TGlobalVars(const TGlobalVars&) = delete;
@@ -55,6 +56,7 @@ public:
 
 private:
     TRegistryStore* m_store;
+    TRegistryStore* m_previousHostStore = nullptr;
     std::unique_ptr<TRegistry> m_registry;
 };
 

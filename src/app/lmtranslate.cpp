@@ -32,12 +32,19 @@ std::mutex g_localeMutex;
 std::string g_locale;
 bool g_localeKnown = false;
 
+// The locale for key translation, read from the database on first use. Called from key
+// handlers, so it never raises: without glVars, a database or the locale table there is no
+// locale (and the next key tries again, as the host may connect later).
 std::string translateLocale()
 {
     std::lock_guard lock(g_localeMutex);
     if (!g_localeKnown) {
-        g_locale = GetLocale();
-        g_localeKnown = true;
+        try {
+            g_locale = GetLocale();
+            g_localeKnown = true;
+        } catch (const std::exception&) {
+            return {};
+        }
     }
     return g_locale;
 }

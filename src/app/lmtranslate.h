@@ -25,7 +25,8 @@ enum TShiftStateBits : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
 // `key`. When it is "?" from a key other than the "?" key (VK_OEM_2, or Shift+7 of the Russian
 // layout) and the locale is "KZ", the Kazakh letter of the key, as its private code point (0
 // for a key without one). Otherwise `ch` unchanged. The locale is read once and cached (see
-// SetTranslateLocale).
+// SetTranslateLocale); when it cannot be read (no glVars or database yet) the key passes
+// unchanged and the next one tries again. Never raises.
 char Translate(unsigned key, unsigned shift, char ch);
 // Sets the locale Translate uses instead of reading it from the database; "" reads it again.
 void SetTranslateLocale(const std::string& locale);

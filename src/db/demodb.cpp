@@ -1,9 +1,14 @@
 // Building the demo pharmacy database.
 #include "db/demodb.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <random>
 #include <vector>
 
 #include "db/fibdatabase.h"
@@ -215,6 +220,34 @@ void fill(TFIBDatabase& db, int goodsCount)
 
 } // namespace
 
+namespace {
+
+// Creates an empty database under a temporary name of its own beside `path` and returns that
+// name. The engine creates files exclusively, so a name taken by anything else is skipped,
+// never overwritten.
+std::string createTemporary(TFIBDatabase& db, const std::string& path)
+{
+    std::random_device seed;
+    for (int attempt = 0;; ++attempt) {
+        char suffix[48];
+        std::snprintf(suffix, sizeof suffix, ".%d-%06x.tmp", static_cast<int>(getpid()), seed() & 0xFFFFFFu);
+        const std::string temp = path + suffix;
+        std::error_code ec;
+        if (std::filesystem::exists(temp, ec))
+            continue;
+        db.SetDatabaseName(temp);
+        try {
+            db.CreateDatabase();
+            return temp;
+        } catch (const Exception&) {
+            if (attempt >= 5 || !std::filesystem::exists(temp, ec))
+                throw;  // not a clash of names
+        }
+    }
+}
+
+} // namespace
+
 void CreateDemoDatabase(const std::string& path, int goodsCount)
 {
     namespace fs = std::filesystem;
@@ -223,25 +256,28 @@ void CreateDemoDatabase(const std::string& path, int goodsCount)
     std::error_code ec;
     if (fs::exists(path, ec))
         throw Exception(Format("File already exists: %s", {path}));
-    const std::string temp = path + ".tmp";
-    fs::remove(temp, ec);
+    TFIBDatabase db;
+    const std::string temp = createTemporary(db, path);
     try {
-        TFIBDatabase db;
-        db.SetDatabaseName(temp);
-        db.CreateDatabase();
         for (const char* ddl : kSchema)
             db.ExecImmediate(ddl);
         fill(db, goodsCount);
         db.Close();
+        // a link fails when `path` appeared meanwhile, where a rename would replace it
+        if (link(temp.c_str(), path.c_str()) != 0)
+            throw Exception(Format("Cannot create %s: %s", {path, std::string(std::strerror(errno))}));
     } catch (...) {
+        if (db.Connected()) {
+            try {
+                db.DropDatabase();
+            } catch (const Exception&) {
+                // removed below
+            }
+        }
         fs::remove(temp, ec);
         throw;
     }
-    fs::rename(temp, path, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        throw Exception(Format("Cannot rename %s to %s", {temp, path}));
-    }
+    fs::remove(temp, ec);
 }
 
 } // namespace lm

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "db/fibengineconfig.h"
 #include "util/exceptions.h"
 
 namespace lm::fib {
@@ -13,7 +14,10 @@ using namespace Firebird;
 
 IMaster* master()
 {
-    static IMaster* m = fb_get_master_interface();
+    static IMaster* m = [] {
+        ConfigureEmbeddedEngine();
+        return fb_get_master_interface();
+    }();
     return m;
 }
 
@@ -42,6 +46,20 @@ std::string Status::message()
     while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
         text.pop_back();
     return text;
+}
+
+bool Status::hasError(intptr_t code) const
+{
+    if (!failed())
+        return false;
+    // clauses of the vector: a kind, then one argument (two for a counted string)
+    for (const intptr_t* v = m_status->getErrors(); *v != isc_arg_end;) {
+        const intptr_t kind = *v++;
+        if (kind == isc_arg_gds && *v == code)
+            return true;
+        v += kind == isc_arg_cstring ? 2 : 1;
+    }
+    return false;
 }
 
 void Status::check()

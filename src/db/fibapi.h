@@ -34,6 +34,8 @@ public:
     bool failed() const;
     // The formatted message of a failed call (empty when none).
     std::string message();
+    // Whether the failed call's status vector holds the error `code` (an isc_* number).
+    bool hasError(intptr_t code) const;
 
 private:
     IStatus* m_status;

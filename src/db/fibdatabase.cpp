@@ -1,8 +1,11 @@
 // TFIBDatabase: attaching, creating and the column-domain cache.
 #include "db/fibdatabase.h"
 
+#include <locale.h>
+
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #include "db/fibapi.h"
 #include "db/fibtransaction.h"
@@ -57,6 +60,8 @@ std::string TFIBDatabase::buildDpb(bool create, int pageSize) const
     if (!m_roleName.empty() && !create)
         dpb->insertString(&st, isc_dpb_sql_role_name, m_roleName.c_str());
     dpb->insertString(&st, isc_dpb_lc_ctype, m_charSet.c_str());
+    // the file name goes as UTF-8 and says so; otherwise it is read in the connection charset
+    dpb->insertTag(&st, isc_dpb_utf8_filename);
     // Choose the provider explicitly: a plain path never tries a server, "host:path" never
     // falls back to opening a local file.
     dpb->insertString(&st, isc_dpb_config, IsEmbedded() ? "Providers=Engine12" : "Providers=Remote");
@@ -71,6 +76,58 @@ std::string TFIBDatabase::buildDpb(bool create, int pageSize) const
     return out;
 }
 
+namespace {
+
+bool validUtf8(std::string_view s)
+{
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        if (n == 0 || i + n > s.size())
+            return false;
+        for (std::size_t k = 1; k < n; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
+                return false;
+        i += n;
+    }
+    return true;
+}
+
+// The database name as UTF-8: names typed on the command line already are; the package's own
+// Windows-1251 text (which is practically never valid UTF-8 once it holds Cyrillic) is converted.
+std::string utf8Name(const std::string& name)
+{
+    return validUtf8(name) ? name : cp1251ToUtf8(name);
+}
+
+// The engine converts a UTF-8 file name to the character set of the thread's locale, which is
+// plain ASCII under the "C" locale that programs start in. A UTF-8 locale for the duration of
+// a call lets it reach Cyrillic file names, without touching the rest of the process.
+class Utf8CtypeScope {
+public:
+    Utf8CtypeScope()
+    {
+        static const locale_t utf8 = [] {
+            locale_t l = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+            return l ? l : newlocale(LC_CTYPE_MASK, "en_US.UTF-8", static_cast<locale_t>(nullptr));
+        }();
+        if (utf8)
+            m_previous = uselocale(utf8);
+    }
+    ~Utf8CtypeScope()
+    {
+        if (m_previous)
+            uselocale(m_previous);
+    }
+    Utf8CtypeScope(const Utf8CtypeScope&) = delete;
+    Utf8CtypeScope& operator=(const Utf8CtypeScope&) = delete;
+
+private:
+    locale_t m_previous = nullptr;
+};
+
+} // namespace
+
 void TFIBDatabase::attach(bool create, int pageSize)
 {
     if (Connected())
@@ -78,13 +135,20 @@ void TFIBDatabase::attach(bool create, int pageSize)
     if (m_databaseName.empty())
         throw Exception("Database name is missing");
     const std::string dpb = buildDpb(create, pageSize);
+    const std::string name = utf8Name(m_databaseName);
     fib::Status st;
     IProvider* prov = fib::master()->getDispatcher();
     const auto* buf = reinterpret_cast<const unsigned char*>(dpb.data());
     const auto len = static_cast<unsigned>(dpb.size());
-    IAttachment* att = create ? prov->createDatabase(&st, m_databaseName.c_str(), len, buf)
-                              : prov->attachDatabase(&st, m_databaseName.c_str(), len, buf);
+    IAttachment* att = nullptr;
+    {
+        Utf8CtypeScope utf8;
+        att = create ? prov->createDatabase(&st, name.c_str(), len, buf)
+                     : prov->attachDatabase(&st, name.c_str(), len, buf);
+    }
     prov->release();
+    if (st.hasError(isc_already_opened))
+        throw Exception(Format("Database %s is in use by another program", {m_databaseName}));
     st.check();
     m_attachment = att;
     m_domains.clear();

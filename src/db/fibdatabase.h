@@ -21,7 +21,8 @@ public:
     ~TFIBDatabase() override;
 
     // "path/to/file.fdb" opens the file in this process (embedded engine); "host:path" or
-    // "host/port:path" connects to a server.
+    // "host/port:path" connects to a server. The name may be UTF-8 (as typed on a command
+    // line) or the package's Windows-1251 text; the engine receives it as UTF-8.
     const std::string& DatabaseName() const { return m_databaseName; }
     void SetDatabaseName(const std::string& name);
     const std::string& UserName() const { return m_userName; }

@@ -25,6 +25,8 @@ void TpFIBDataSet::Notification(TComponent* component, TOperation operation)
 {
     TDataSet::Notification(component, operation);
     m_links.removed(component, operation);  // the fetched records stay
+    if (operation == opRemove && component == m_updateTransaction)
+        m_updateTransaction = nullptr;
 }
 
 void TpFIBDataSet::SetSelectSQL(const std::string& sql)
@@ -32,6 +34,7 @@ void TpFIBDataSet::SetSelectSQL(const std::string& sql)
     Close();
     m_stmt->unprepare();
     m_selectSQL = sql;
+    m_updateTable = UpdateTable{};
 }
 
 void TpFIBDataSet::SetParamValue(const std::string& name, const Variant& value) { m_params[upperCase(name)] = value; }
@@ -70,9 +73,27 @@ void TpFIBDataSet::Prepare()
     InitFields();
 }
 
+namespace {
+
+// `name`, or when a column of that name came earlier, the first free "NAME_1", "NAME_2", ...:
+// every field then reads its own column, and the later ones get a name of their own.
+std::string uniqueFieldName(const TFieldDefs& defs, const std::string& name)
+{
+    if (defs.IndexOf(name) < 0)
+        return name;
+    for (int n = 1;; ++n) {
+        std::string candidate = name + "_" + std::to_string(n);
+        if (defs.IndexOf(candidate) < 0)
+            return candidate;
+    }
+}
+
+} // namespace
+
 void TpFIBDataSet::InternalInitFieldDefs()
 {
     prepareStatement();
+    m_updateTable = UpdateTable{};  // the statement may have been prepared again
     TFIBDatabase* db = m_links.runDatabase();
     TFieldDefs& defs = FieldDefs();
     defs.Clear();
@@ -109,7 +130,7 @@ void TpFIBDataSet::InternalInitFieldDefs()
         case SQL_BLOB: type = s.subType == 1 ? ftMemo : ftBlob; break;
         default: type = ftString; break;  // SQL_NULL and the like: read as text
         }
-        TFieldDef& def = defs.Add(c.name, type, size, !s.nullable && !c.relation.empty());
+        TFieldDef& def = defs.Add(uniqueFieldName(defs, c.name), type, size, !s.nullable && !c.relation.empty());
         def.Precision = precision;
     }
 }
@@ -280,27 +301,47 @@ void TpFIBDataSet::CloseOpen(bool restorePosition)
         SetRecNo(std::min(recNo, RecordCount()));
 }
 
-namespace {
-
-// Quotes an identifier when it is not a plain upper-case one, so the result is valid SQL.
-std::string sqlIdent(const std::string& name)
+bool TpFIBDataSet::isTableColumn(std::size_t column, const std::string& alias) const
 {
-    bool plain = !name.empty() && name[0] >= 'A' && name[0] <= 'Z';
-    for (char c : name)
-        if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '$'))
-            plain = false;
-    if (plain)
-        return name;
-    std::string out = "\"";
-    for (char c : name) {
-        out += c;
-        if (c == '"')
-            out += '"';
+    const auto& cols = m_stmt->columns();
+    const fib::SelectList list = fib::selectList(m_selectSQL);
+    if (list.isUnion)
+        return false;  // the statement reports the first branch's table for every branch
+    // The select item of each column: a star stands for the run of columns of its table.
+    std::vector<const fib::SelectItem*> itemOf;
+    for (std::size_t k = 0; k < list.items.size(); ++k) {
+        const fib::SelectItem& item = list.items[k];
+        if (item.kind != fib::SelectItem::Star) {
+            itemOf.push_back(&item);
+            continue;
+        }
+        const std::size_t later = list.items.size() - k - 1;
+        while (itemOf.size() + later < cols.size()
+               && (item.qualifier.empty() || cols[itemOf.size()].relationAlias == item.qualifier
+                   || cols[itemOf.size()].relation == item.qualifier))
+            itemOf.push_back(&item);
     }
-    return out + '"';
+    if (itemOf.size() == cols.size()) {
+        const fib::SelectItem& item = *itemOf[column];
+        if (item.kind == fib::SelectItem::Expression)
+            return false;  // a sub-query's column names a table that is not in scope here
+        if (!item.qualifier.empty() && item.qualifier != alias)
+            return false;
+    }
+    // Only a table of the outer FROM list is in scope for a condition on this select; derived
+    // tables and the tables of sub-queries are not.
+    const std::string& relation = cols[column].relation;
+    for (const fib::FromTable& t : fib::fromTables(m_selectSQL))
+        if (t.alias == alias && t.relation == relation)
+            return true;
+    return false;
 }
 
-} // namespace
+std::string TpFIBDataSet::columnAlias(std::size_t column) const
+{
+    const ColumnInfo& c = m_stmt->columns()[column];
+    return c.relationAlias.empty() ? fromClauseAlias(c.relation) : c.relationAlias;
+}
 
 std::string TpFIBDataSet::fromClauseAlias(const std::string& relation) const
 {
@@ -320,10 +361,10 @@ std::string TpFIBDataSet::GetFieldOriginAlias(TField* field)
     if (no <= 0 || static_cast<std::size_t>(no) > m_stmt->columns().size())
         return {};
     const ColumnInfo& c = m_stmt->columns()[no - 1];
-    if (c.relation.empty() || c.field.empty())
-        return "." + sqlIdent(c.name);
-    const std::string alias = c.relationAlias.empty() ? fromClauseAlias(c.relation) : c.relationAlias;
-    return sqlIdent(alias) + "." + sqlIdent(c.field);
+    const std::string alias = columnAlias(no - 1);
+    if (c.relation.empty() || c.field.empty() || !isTableColumn(no - 1, alias))
+        return "." + fib::quoteIdent(field->FieldName());
+    return fib::quoteIdent(alias) + "." + fib::quoteIdent(c.field);
 }
 
 bool TpFIBDataSet::IsNativeBoolean(const TField* field)

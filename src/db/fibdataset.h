@@ -43,13 +43,40 @@ public:
     void SetParamValue(const std::string& name, const Variant& value);
     Variant ParamValue(const std::string& name) const;
 
+    // --- Writing ---------------------------------------------------------------------------
+    // Post and Delete write to the database. Without the statements below, they are generated
+    // for the update table: the first table of the FROM list whose primary key (read from the
+    // metadata) is among the select's columns; only its own columns are written (on modify, the
+    // changed ones), and the values the server assigned (defaults, triggers) come back into
+    // the record. The host's statements take ":NAME" parameters for the record's values,
+    // ":NEW_NAME" likewise and ":OLD_NAME" for the values before the edit.
+    const std::string& UpdateSQL() const { return m_updateSQL; }
+    void SetUpdateSQL(const std::string& sql) { m_updateSQL = sql; }
+    const std::string& InsertSQL() const { return m_insertSQL; }
+    void SetInsertSQL(const std::string& sql) { m_insertSQL = sql; }
+    const std::string& DeleteSQL() const { return m_deleteSQL; }
+    void SetDeleteSQL(const std::string& sql) { m_deleteSQL = sql; }
+    // A select run after each post with the record's parameters; its first row's columns
+    // replace the values of the fields of the same names.
+    const std::string& RefreshSQL() const { return m_refreshSQL; }
+    void SetRefreshSQL(const std::string& sql) { m_refreshSQL = sql; }
+    // The transaction the writes run in; the host commits it. When none is set they run in
+    // Transaction, committed (retaining) after each write. A failed write raises the server's
+    // message and leaves the record as it was in the dataset, the edit still open.
+    TFIBTransaction* UpdateTransaction() const { return m_updateTransaction; }
+    void SetUpdateTransaction(TFIBTransaction* t);
+    // False when the dataset is closed or read-only, when its update transaction is read-only,
+    // or when it has neither an update table nor any of the host's statements.
+    bool CanModify() const override;
+
     // Prepares the select and creates the fields without fetching any record.
     void Prepare();
     bool Prepared() const;
 
     // The qualified column a field comes from: the table's alias in the select (the table name
     // when it has none), a point and the column name, e.g. "G.NAME". For a column computed
-    // from an expression the alias part is empty (".NAME"); calculated and lookup fields give
+    // from an expression, read through a scalar sub-query or a derived table, or combined by a
+    // union, the alias part is empty (".NAME"); calculated and lookup fields give
     // "". An inactive dataset is prepared first. Raises lm::Exception for a field of another
     // dataset.
     std::string GetFieldOriginAlias(TField* field);
@@ -82,6 +109,9 @@ public:
 
 protected:
     void InternalInitFieldDefs() override;
+    void InternalPost(TRecordStore::RecId rec, const TRecordStore* before) override;
+    void InternalDelete(TRecordStore::RecId rec) override;
+    void CheckCanModify(TUpdateKind kind) const override;
     void InternalLoadRecords() override;
     void InternalClose() override;
     void DoBeforeScroll() override;
@@ -92,6 +122,31 @@ private:
     void prepareStatement();
     void bindParams();
     std::string fromClauseAlias(const std::string& relation) const;
+    // The alias of the table statement column `column` reads (the statement's, else the FROM
+    // list's).
+    std::string columnAlias(std::size_t column) const;
+
+    // The table the generated statements write: its name and alias, the statement columns of
+    // its primary key, and the statement columns it may write (first occurrence of each of its
+    // columns that is not computed). Found on first use after each prepare.
+    struct UpdateTable {
+        bool searched = false;
+        std::string relation;
+        std::string alias;
+        std::vector<std::size_t> keyColumns;
+        std::vector<std::size_t> columns;
+    };
+    const UpdateTable& updateTable() const;
+    TFIBTransaction* writeTransaction() const;
+    // Why a change of that kind cannot be made ("" when it can).
+    std::string cannotModifyReason(TUpdateKind kind) const;
+    // Runs one write of `kind` for the stored record `rec` (`before`: the values before an edit).
+    void writeRecord(TUpdateKind kind, TRecordStore::RecId rec, const TRecordStore* before);
+    void runWrite(TUpdateKind kind, TRecordStore::RecId rec, const TRecordStore* before, TFIBTransaction* tr);
+    void refreshRecord(TRecordStore::RecId rec, TFIBTransaction* tr);
+    // Whether output column `column`, of the table known as `alias`, reads a table of the
+    // select's own FROM list directly (not through a sub-query, derived table or union).
+    bool isTableColumn(std::size_t column, const std::string& alias) const;
 
     std::string m_selectSQL;
     std::map<std::string, Variant> m_params;  // upper-cased name -> value
@@ -100,6 +155,9 @@ private:
     std::vector<TSortFieldInfo> m_sort;
     int m_scrollDisabled = 0;
     std::size_t m_lastFetchCount = 0;  // rows of the previous fetch, to size the store
+    std::string m_updateSQL, m_insertSQL, m_deleteSQL, m_refreshSQL;
+    TFIBTransaction* m_updateTransaction = nullptr;
+    mutable UpdateTable m_updateTable;
 };
 
 } // namespace lm

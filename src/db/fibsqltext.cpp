@@ -87,6 +87,23 @@ const std::set<std::string>& clauseWords()
 
 } // namespace
 
+std::string quoteIdent(const std::string& name)
+{
+    bool plain = !name.empty() && name[0] >= 'A' && name[0] <= 'Z';
+    for (char c : name)
+        if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '$'))
+            plain = false;
+    if (plain)
+        return name;
+    std::string out = "\"";
+    for (char c : name) {
+        out += c;
+        if (c == '"')
+            out += '"';
+    }
+    return out + '"';
+}
+
 std::string replaceNamedParams(const std::string& sql, std::vector<std::string>& names)
 {
     names.clear();
@@ -164,6 +181,102 @@ std::vector<FromTable> fromTables(const std::string& sql)
             continue;
         }
         ++i;
+    }
+    return out;
+}
+
+namespace {
+
+bool isPunct(const Token& t, const char* text) { return t.kind == Tok::Punct && t.text == text; }
+bool isWord(const Token& t, const char* text) { return t.kind == Tok::Ident && t.text == text; }
+bool isName(const Token& t) { return t.kind == Tok::Ident || t.kind == Tok::Quoted; }
+
+// Classifies the tokens [b, e) of one select item.
+SelectItem classifyItem(const std::vector<Token>& toks, std::size_t b, std::size_t e)
+{
+    SelectItem item;
+    if (b < e && isPunct(toks[b], "*") && e - b == 1) {
+        item.kind = SelectItem::Star;
+        return item;
+    }
+    std::size_t i = b;
+    if (i + 1 < e && isName(toks[i]) && isPunct(toks[i + 1], ".")) {
+        item.qualifier = toks[i].text;
+        i += 2;
+        if (i < e && isPunct(toks[i], "*") && i + 1 == e) {
+            item.kind = SelectItem::Star;
+            return item;
+        }
+    }
+    if (i >= e || !isName(toks[i]))
+        return {};
+    ++i;
+    if (i < e && isWord(toks[i], "AS"))
+        ++i;
+    if (i < e && isName(toks[i]))
+        ++i;
+    if (i != e)
+        return {};
+    item.kind = SelectItem::Column;
+    return item;
+}
+
+// Index just past a parenthesised group starting at `k`.
+std::size_t skipGroup(const std::vector<Token>& toks, std::size_t k)
+{
+    int d = 0;
+    for (; k < toks.size() && toks[k].kind != Tok::End; ++k) {
+        if (isPunct(toks[k], "("))
+            ++d;
+        else if (isPunct(toks[k], ")") && --d == 0)
+            return k + 1;
+    }
+    return k;
+}
+
+} // namespace
+
+SelectList selectList(const std::string& sql)
+{
+    const std::vector<Token> toks = tokenize(sql);
+    SelectList out;
+    // the main SELECT: the first one at depth 0, after any WITH clause
+    std::size_t sel = toks.size();
+    int depth = 0;
+    for (std::size_t i = 0; i < toks.size(); ++i) {
+        if (isPunct(toks[i], "("))
+            ++depth;
+        else if (isPunct(toks[i], ")"))
+            --depth;
+        else if (depth == 0 && isWord(toks[i], "UNION"))
+            out.isUnion = true;
+        else if (depth == 0 && isWord(toks[i], "SELECT") && sel == toks.size())
+            sel = i;
+    }
+    if (sel == toks.size())
+        return out;
+    std::size_t i = sel + 1;
+    // FIRST n / SKIP n take a number, a parameter or a parenthesised expression
+    while (isWord(toks[i], "FIRST") || isWord(toks[i], "SKIP")) {
+        ++i;
+        i = isPunct(toks[i], "(") ? skipGroup(toks, i) : i + 1;
+    }
+    if (isWord(toks[i], "DISTINCT") || isWord(toks[i], "ALL"))
+        ++i;
+    std::size_t begin = i;
+    for (; i < toks.size(); ++i) {
+        const Token& t = toks[i];
+        if (isPunct(t, "(")) {
+            i = skipGroup(toks, i) - 1;
+            continue;
+        }
+        const bool end = t.kind == Tok::End || isWord(t, "FROM");
+        if (end || isPunct(t, ",")) {
+            out.items.push_back(classifyItem(toks, begin, i));
+            begin = i + 1;
+            if (end)
+                break;
+        }
     }
     return out;
 }

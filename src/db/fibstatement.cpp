@@ -133,6 +133,41 @@ void FibStatement::prepare(TFIBDatabase* db, TFIBTransaction* tra, const std::st
     }
 }
 
+void FibStatement::widenTextParams()
+{
+    if (!m_inMeta)
+        return;
+    constexpr unsigned kLongestText = 32765;
+    Status st;
+    IMetadataBuilder* builder = m_inMeta->getBuilder(&st);
+    st.check();
+    for (unsigned k = 0; k < m_paramSlots.size(); ++k)
+        if (m_paramSlots[k].type == SQL_TEXT || m_paramSlots[k].type == SQL_VARYING) {
+            builder->setType(&st, k, SQL_VARYING | 1);
+            builder->setLength(&st, k, kLongestText);
+        }
+    IMessageMetadata* wide = builder->getMetadata(&st);
+    builder->release();
+    st.check();
+    m_inMeta->release();
+    m_inMeta = wide;
+    m_in.assign(m_inMeta->getMessageLength(&st), 0);
+    for (unsigned k = 0; k < m_paramSlots.size(); ++k) {
+        m_paramSlots[k] = slotOf(m_inMeta, k, st);
+        *reinterpret_cast<short*>(&m_in[m_paramSlots[k].nullOffset]) = -1;
+    }
+}
+
+uint64_t FibStatement::affectedRows()
+{
+    if (!m_stmt)
+        return 0;
+    Status st;
+    const uint64_t n = m_stmt->getAffectedRecords(&st);
+    st.check();
+    return n;
+}
+
 void FibStatement::setParam(std::size_t index, const Variant& value)
 {
     if (index >= m_paramSlots.size())

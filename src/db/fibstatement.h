@@ -43,6 +43,12 @@ public:
     // Sets parameter `index`; raises when the index is outside the statement's parameters.
     void setParam(std::size_t index, const Variant& value);
     bool isSelect() const { return m_isSelect; }
+    // Lets every text parameter take up to the longest text the server accepts, so that a
+    // value too long for its column reaches the server and is refused with its own message
+    // (with the column's expected length). Parameters set before are cleared.
+    void widenTextParams();
+    // Records the last execution inserted, updated or deleted.
+    uint64_t affectedRows();
 
     // Runs the statement. For a select, opens the cursor (fetch with fetch()); otherwise executes
     // and, for a statement with output (EXECUTE PROCEDURE, RETURNING), fills the row buffer.

@@ -265,13 +265,13 @@ void TDataSet::checkActive() const
         throw Exception("Dataset not open");
 }
 
-void TDataSet::checkCanModify() const
+void TDataSet::CheckCanModify(TUpdateKind) const
 {
     if (!CanModify())
         throw Exception("Cannot modify a read-only dataset");
 }
 
-void TDataSet::InternalPost(TRecordStore::RecId, bool) {}
+void TDataSet::InternalPost(TRecordStore::RecId, const TRecordStore*) {}
 void TDataSet::InternalDelete(TRecordStore::RecId) {}
 
 void TDataSet::DoBeforeScroll()

@@ -30,6 +30,9 @@ enum TDataEvent : uint8_t {
     deUpdateRecord, deUpdateState, deCheckBrowseMode, deFocusControl,
 };
 
+// What a write does to a record: the dataset layer's update kind.
+enum TUpdateKind : uint8_t { ukModify, ukInsert, ukDelete };
+
 enum TLocateOption : unsigned { loCaseInsensitive = 1, loPartialKey = 2 };
 using TLocateOptions = unsigned;
 
@@ -156,11 +159,13 @@ public:
     // --- Editing -----------------------------------------------------------------------------
     bool ReadOnly() const { return m_readOnly; }
     void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
+    // Whether records can be changed at all (a dataset may still refuse one kind of change).
     virtual bool CanModify() const { return !m_readOnly; }
     // Edit puts the current record into an edit buffer (an empty dataset goes to Append);
     // Insert and Append start a new record (placed before the current one or at the end).
-    // Each raises lm::Exception "Cannot modify a read-only dataset" on a read-only dataset and
-    // "Dataset not open" when closed; an open edit is posted first.
+    // Each raises lm::Exception "Cannot modify a read-only dataset" on a read-only dataset (or
+    // the dataset's own reason, see CheckCanModify) and "Dataset not open" when closed; an open
+    // edit is posted first.
     void Edit();
     void Insert();
     void Append();
@@ -222,9 +227,15 @@ protected:
     // Use AddStoredRecord and the fields' StoreColumn().
     virtual void InternalLoadRecords() = 0;
     // Hooks around the buffer operations: called after the record is in the store (Post) or
-    // before it leaves (Delete); an exception cancels the operation.
-    virtual void InternalPost(TRecordStore::RecId rec, bool inserted);
+    // before it leaves (Delete); an exception cancels the operation and leaves the stored
+    // record as it was. `before` holds the edited record as it was before (record 0), null
+    // for an inserted one. A dataset may update the stored record `rec` (values the database
+    // assigned).
+    virtual void InternalPost(TRecordStore::RecId rec, const TRecordStore* before);
     virtual void InternalDelete(TRecordStore::RecId rec);
+    // Raises when a change of that kind may not start (Edit: ukModify, Insert and Append:
+    // ukInsert, Delete: ukDelete); the default refuses every change unless CanModify.
+    virtual void CheckCanModify(TUpdateKind kind) const;
     virtual void InternalClose() {}
     // The scroll events go through these so a dataset can suppress them.
     virtual void DoBeforeScroll();
@@ -252,7 +263,6 @@ private:
     friend class TDataSource;
 
     void checkActive() const;
-    void checkCanModify() const;
     void beginEditBuffer(bool fromCurrent);
     void calculateFields(TRecordStore::RecId rec);
     void rebuildView();

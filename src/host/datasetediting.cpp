@@ -15,7 +15,7 @@ void TDataSet::Edit()
         Append();
         return;
     }
-    checkCanModify();
+    CheckCanModify(ukModify);
     if (BeforeEdit)
         BeforeEdit(this);
     m_buffer.CopyRecord(m_store, m_view[m_cur], 0);
@@ -29,7 +29,7 @@ void TDataSet::beginEditBuffer(bool atEnd)
 {
     checkActive();
     CheckBrowseMode();
-    checkCanModify();
+    CheckCanModify(ukInsert);
     if (BeforeInsert)
         BeforeInsert(this);
     DoBeforeScroll();
@@ -95,7 +95,7 @@ void TDataSet::Post()
         m_deleted.push_back(0);
         m_store.CopyRecord(m_buffer, 0, rec);
         try {
-            InternalPost(rec, true);
+            InternalPost(rec, nullptr);
         } catch (...) {
             m_store.ClearRecord(rec);
             m_deleted[rec] = 1;
@@ -124,7 +124,7 @@ void TDataSet::Post()
         backup.CopyRecord(m_store, rec, 0);
         m_store.CopyRecord(m_buffer, 0, rec);
         try {
-            InternalPost(rec, false);
+            InternalPost(rec, &backup);
         } catch (...) {
             m_store.CopyRecord(backup, 0, rec);
             throw;
@@ -158,7 +158,7 @@ void TDataSet::Delete()
     }
     if (m_view.empty())
         throw Exception("Cannot perform this operation on an empty dataset");
-    checkCanModify();
+    CheckCanModify(ukDelete);
     DataEvent(deCheckBrowseMode);
     if (BeforeDelete)
         BeforeDelete(this);

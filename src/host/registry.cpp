@@ -10,6 +10,7 @@ namespace lm {
 namespace {
 std::mutex g_storeMutex;
 std::unique_ptr<TRegistryStore> g_store;
+TRegistryStore* g_hostStore = nullptr;
 } // namespace
 
 TRegistryStore* DefaultRegistryStore()
@@ -27,7 +28,24 @@ std::unique_ptr<TRegistryStore> SetDefaultRegistryStore(std::unique_ptr<TRegistr
     return store;
 }
 
-TRegistry::TRegistry(TRegistryStore* store) : m_store(store ? store : DefaultRegistryStore()) {}
+TRegistryStore* SetHostRegistryStore(TRegistryStore* store)
+{
+    std::lock_guard lock(g_storeMutex);
+    std::swap(store, g_hostStore);
+    return store;
+}
+
+TRegistryStore* CurrentRegistryStore()
+{
+    {
+        std::lock_guard lock(g_storeMutex);
+        if (g_hostStore)
+            return g_hostStore;
+    }
+    return DefaultRegistryStore();
+}
+
+TRegistry::TRegistry(TRegistryStore* store) : m_store(store ? store : CurrentRegistryStore()) {}
 
 std::string TRegistry::resolve(const std::string& key) const
 {

@@ -20,7 +20,7 @@ public:
 
 class TRegistry {
 public:
-    // Works on `store`, or on DefaultRegistryStore() when null. The store is not owned.
+    // Works on `store`, or on CurrentRegistryStore() when null. The store is not owned.
     explicit TRegistry(TRegistryStore* store = nullptr);
 
     // A key beginning with "\" is taken from the root, any other relative to the current key.
@@ -70,5 +70,11 @@ TRegistryStore* DefaultRegistryStore();
 // Installs the process-wide store (e.g. a TMemoryRegistryStore in tests); returns the previous
 // one. nullptr goes back to the SQLite file.
 std::unique_ptr<TRegistryStore> SetDefaultRegistryStore(std::unique_ptr<TRegistryStore> store);
+
+// The store that registry objects made without one work on: the host's store given here (not
+// owned; the global settings object installs its own) while set, else DefaultRegistryStore().
+// Returns the previous host store; nullptr goes back to the default.
+TRegistryStore* SetHostRegistryStore(TRegistryStore* store);
+TRegistryStore* CurrentRegistryStore();
 
 } // namespace lm

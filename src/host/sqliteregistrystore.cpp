@@ -10,6 +10,7 @@
 
 #include <sqlite3.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -121,6 +122,13 @@ TSqliteRegistryStore::TSqliteRegistryStore(const std::string& fileName) : m_file
         throw EInOutError("Cannot open the registry store " + fileName + ": " + msg);
     }
     sqlite3_busy_timeout(m_db, 30000);
+    // A file the user may not write opens for reading only: its settings are read as they are,
+    // and every change is refused (checkWritable) instead of failing inside the library.
+    m_readOnly = sqlite3_db_readonly(m_db, "main") == 1;
+    if (m_readOnly) {
+        reopenImmutableIfUnreadable();
+        return;
+    }
     try {
         exec("PRAGMA journal_mode=WAL");
         exec("PRAGMA synchronous=NORMAL");
@@ -141,6 +149,40 @@ TSqliteRegistryStore::TSqliteRegistryStore(const std::string& fileName) : m_file
 
 TSqliteRegistryStore::~TSqliteRegistryStore() { sqlite3_close(m_db); }
 
+void TSqliteRegistryStore::reopenImmutableIfUnreadable()
+{
+    // A journal file cannot be made beside a file in a folder the user may not write, which a
+    // store in WAL mode needs even for reading; such a file is then read as it stands.
+    if (sqlite3_exec(m_db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) == SQLITE_OK)
+        return;
+    std::string uri = "file:";
+    for (const char c : m_fileName) {
+        if (c == '%' || c == '?' || c == '#') {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, "%%%02X", static_cast<unsigned char>(c));
+            uri += hex;
+        } else {
+            uri += c;
+        }
+    }
+    uri += "?immutable=1";
+    sqlite3_close(m_db);
+    m_db = nullptr;
+    if (sqlite3_open_v2(uri.c_str(), &m_db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_FULLMUTEX, nullptr)
+        != SQLITE_OK) {
+        const std::string msg = m_db ? sqlite3_errmsg(m_db) : "out of memory";
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw EInOutError("Cannot open the registry store " + m_fileName + ": " + msg);
+    }
+}
+
+void TSqliteRegistryStore::checkWritable() const
+{
+    if (m_readOnly)
+        throw EInOutError("Registry store " + m_fileName + " is read-only", SQLITE_READONLY);
+}
+
 void TSqliteRegistryStore::exec(const char* sql)
 {
     if (sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
@@ -160,6 +202,7 @@ bool TSqliteRegistryStore::KeyExists(const std::string& path)
 
 void TSqliteRegistryStore::CreateKey(const std::string& path)
 {
+    checkWritable();
     WriteTxn txn(m_db);
     for (const std::string& prefix : regPathChain(canonicalRegPath(path)))
         Stmt(*this, "INSERT OR IGNORE INTO reg_keys (fold, parent, name) VALUES (?, ?, ?)")
@@ -170,6 +213,7 @@ void TSqliteRegistryStore::CreateKey(const std::string& path)
 
 bool TSqliteRegistryStore::DeleteKey(const std::string& path)
 {
+    checkWritable();
     const std::string fold = foldRegName(canonicalRegPath(path));
     if (fold.empty())
         return false;
@@ -199,6 +243,7 @@ std::optional<TRegValue> TSqliteRegistryStore::ReadValue(const std::string& path
 
 bool TSqliteRegistryStore::WriteValue(const std::string& path, const std::string& name, const TRegValue& value)
 {
+    checkWritable();
     const std::string key = foldRegName(canonicalRegPath(path));
     // One statement: the key check and the write happen atomically.
     Stmt q(*this, "INSERT INTO reg_values (key, fold, name, type, data) "
@@ -215,6 +260,7 @@ bool TSqliteRegistryStore::WriteValue(const std::string& path, const std::string
 
 bool TSqliteRegistryStore::DeleteValue(const std::string& path, const std::string& name)
 {
+    checkWritable();
     Stmt(*this, "DELETE FROM reg_values WHERE key = ? AND fold = ?")
         .bind(1, foldRegName(canonicalRegPath(path))).bind(2, foldRegName(name)).step();
     return sqlite3_changes(m_db) > 0;

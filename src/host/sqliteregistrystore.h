@@ -13,13 +13,15 @@ namespace lm {
 class TSqliteRegistryStore : public TRegistryStore {
 public:
     // Opens or creates the store file (and its folder). Raises EInOutError when the file cannot
-    // be opened or is not a store.
+    // be opened or is not a store. A file the user may only read opens read-only: reads work,
+    // changes raise EInOutError "Registry store <file> is read-only".
     explicit TSqliteRegistryStore(const std::string& fileName);
     ~TSqliteRegistryStore() override;
     TSqliteRegistryStore(const TSqliteRegistryStore&) = delete;
     TSqliteRegistryStore& operator=(const TSqliteRegistryStore&) = delete;
 
     const std::string& FileName() const { return m_fileName; }
+    bool ReadOnly() const { return m_readOnly; }
 
     bool KeyExists(const std::string& path) override;
     void CreateKey(const std::string& path) override;
@@ -34,10 +36,13 @@ public:
 private:
     class Stmt;
     void exec(const char* sql);
+    void checkWritable() const;
+    void reopenImmutableIfUnreadable();
     [[noreturn]] void fail(const char* what);
 
     std::string m_fileName;
     sqlite3* m_db = nullptr;
+    bool m_readOnly = false;
 };
 
 // The per-user store file: $LMPACK_REGISTRY when set, else $XDG_CONFIG_HOME/lmpack/registry.db,

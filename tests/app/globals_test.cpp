@@ -6,6 +6,7 @@
 #include "app/globals.h"
 #include "app/hooks.h"
 #include "app/lmtranslate.h"
+#include "filter/ufilter.h"
 #include "host/registry.h"
 #include "util/cp1251.h"
 #include "util/exceptions.h"
@@ -53,6 +54,27 @@ TEST_F(GlobalsTest, KeysResolveAgainstTheRoot)
     EXPECT_FALSE(store.KeyExists("Software\\Lumora\\Apteka\\Software"));  // not prefixed twice
     LMWriteRegInt("Top", 42, "");
     EXPECT_EQ(store.ReadValue("Software\\Lumora\\Apteka", "Top")->Int, 42);
+}
+
+TEST(GlobalsStore, ComponentsWriteToTheStoreOfGlVars)
+{
+    auto previous = SetDefaultRegistryStore(std::make_unique<TMemoryRegistryStore>());
+    TRegistryStore* processDefault = DefaultRegistryStore();
+    TMemoryRegistryStore hostStore;
+    {
+        TGlobalVars vars(nullptr, &hostStore);
+        TUFilter filter;
+        filter.SetRegKey("\\Software\\Apteka\\Goods");
+        filter.SaveFilter(true);
+        filter.SaveFilterAs("Дешёвые"_w, "[Цена] < 10"_w);
+        EXPECT_EQ(filter.LoadFilter("Дешёвые"_w), "[Цена] < 10"_w);
+        ASSERT_TRUE(hostStore.ReadValue("Software\\Apteka\\Goods", "UFilterOn").has_value());
+        EXPECT_EQ(hostStore.ReadValue("Software\\Apteka\\Goods\\FilterList", "Дешёвые"_w)->Str, "[Цена] < 10"_w);
+        EXPECT_FALSE(processDefault->KeyExists("Software\\Apteka"));
+    }
+    // once glVars is gone, registry objects are back on the process default
+    EXPECT_EQ(TRegistry().Store(), processDefault);
+    SetDefaultRegistryStore(std::move(previous));
 }
 
 TEST_F(GlobalsTest, ReadsFallBackToDefaults)
@@ -125,6 +147,16 @@ TEST(Translate, KazakhKeysGivePrivateCodePoints)
     SetTranslateLocale("RU");
     EXPECT_EQ(Translate(50, 0, '?'), '?');
     SetTranslateLocale("");
+}
+
+TEST(Translate, WithoutALocaleKeysPassUnchanged)
+{
+    SetTranslateLocale("");
+    ASSERT_EQ(glVars, nullptr);
+    EXPECT_EQ(Translate(50, 0, '?'), '?');  // no glVars: nothing to read the locale from
+    TGlobalVars vars;
+    EXPECT_EQ(Translate(50, ssShift, '?'), '?');  // glVars without a database
+    EXPECT_EQ(Translate(50, 0, 'a'), 'a');
 }
 
 TEST(Translate, ReTranslateMapsPrivateCodePointsOnlyForKazakh)
@@ -202,6 +234,29 @@ TEST(DocManager, RoutesByTypeAndBroadcastsChanges)
     EXPECT_EQ(log, (std::vector<std::string>{"module 101", "first 101 1", "second 101 1", "module 101", "second 101 2"}));
     EXPECT_EQ(DocManager()->ListenerCount(), 1);
     SetMessageBoxHook(nullptr);
+}
+
+namespace stock {
+struct TGoods {};
+template <typename T>
+class TListModule : public TDocModule {
+public:
+    using TDocModule::TDocModule;
+};
+} // namespace stock
+
+TEST(DocManager, NullModulesAreRefusedAndTemplateClassesNamedWhole)
+{
+    std::string shown;
+    SetMessageBoxHook([&](const std::string& text, const std::string&, int) { shown = text; return IDOK; });
+    RegistryDocModule(nullptr);
+    EXPECT_EQ(shown, "RegistryDocModule: Не указан модуль документа"_w);
+    SetMessageBoxHook(nullptr);
+
+    stock::TListModule<stock::TGoods> goods;
+    goods.SetDocType(7);
+    EXPECT_EQ(messageOf([&] { goods.ShowDocList(); }),
+              "TDocModule: Метод ShowDocList не реализован в классе TListModule<TGoods> (DocType=7)"_w);
 }
 
 TEST(DocManager, DestroyedModuleIsUnregistered)

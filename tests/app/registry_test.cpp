@@ -1,6 +1,7 @@
 // The registry object over both stores, and the SQLite store shared by processes.
 #include <gtest/gtest.h>
 
+#include <pwd.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -277,6 +278,62 @@ TEST(RegistryDefaultStore, NotAStoreFileIsReportedNotCrashed)
         std::fclose(f);
     }
     EXPECT_THROW(TSqliteRegistryStore store(file.string()), EInOutError);
+}
+
+// A store file the user may only read (a shared profile, a locked-down workstation) still gives
+// its settings; writing reports that the store is read-only. Run as "nobody", since root writes
+// any file.
+TEST(RegistryDefaultStore, ReadOnlyFileIsReadAndRefusesWrites)
+{
+    const passwd* nobody = getpwnam("nobody");
+    if (!nobody)
+        GTEST_SKIP() << "no user nobody";
+    const fs::path dir = tempDir() / "readonly";
+    fs::create_directories(dir);
+    const std::string file = (dir / "registry.db").string();
+    {
+        TSqliteRegistryStore store(file);
+        TRegistry reg(&store);
+        reg.OpenKey("\\Software\\Apteka", true);
+        reg.WriteString("Name", "Аптека №1"_w);
+    }
+    // the folder and the file are the owner's: nobody can neither write them nor add a journal
+    fs::permissions(dir, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                             fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+
+    int out[2];
+    ASSERT_EQ(pipe(out), 0);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        close(out[0]);
+        std::string report;
+        if (setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0) {
+            report = "cannot become nobody";
+        } else {
+            try {
+                TSqliteRegistryStore store(file);
+                TRegistry reg(&store);
+                report = reg.OpenKey("\\Software\\Apteka", false) ? cp1251ToUtf8(reg.ReadString("Name")) : "<no key>";
+                report += "|" + messageOf<EInOutError>([&] { reg.WriteString("Name", "x"); });
+                report += "|" + messageOf<EInOutError>([&] { reg.OpenKey("\\Software\\Other", true); });
+            } catch (const std::exception& e) {
+                report = std::string("raised: ") + e.what();
+            }
+        }
+        (void)!write(out[1], report.data(), report.size());
+        _exit(0);
+    }
+    close(out[1]);
+    std::string report;
+    char buf[512];
+    for (ssize_t n; (n = read(out[0], buf, sizeof buf)) > 0;)
+        report.append(buf, static_cast<std::size_t>(n));
+    close(out[0]);
+    waitpid(pid, nullptr, 0);
+    const std::string refusal = "Registry store " + file + " is read-only";
+    EXPECT_EQ(report, "Аптека №1|" + refusal + "|" + refusal);
 }
 
 } // namespace

@@ -110,6 +110,72 @@ TEST_F(DataSetTest, OriginAliasesComeFromTheStatementAndItsFromClause)
     EXPECT_THROW(ds.GetFieldOriginAlias(static_cast<TField*>(nullptr)), Exception);
 }
 
+TEST_F(DataSetTest, ColumnsOfTheSameNameEachReadTheirOwnColumn)
+{
+    ds.SetSelectSQL("select g.id, g.name, v.name, v.id, g.name as name_1 from goods g "
+                    "join vendor v on v.id = g.vendor_id order by g.id");
+    ds.Open();
+    ASSERT_EQ(ds.FieldCount(), 5);
+    EXPECT_EQ(ds.Fields(1)->FieldName(), "NAME");
+    EXPECT_EQ(ds.Fields(2)->FieldName(), "NAME_1");
+    EXPECT_EQ(ds.Fields(3)->FieldName(), "ID_1");
+    EXPECT_EQ(ds.Fields(4)->FieldName(), "NAME_1_1");  // the later column keeps clear of the given name
+    EXPECT_EQ(ds.GetFieldOriginAlias("NAME"), "G.NAME");
+    EXPECT_EQ(ds.GetFieldOriginAlias("NAME_1"), "V.NAME");
+    EXPECT_EQ(ds.GetFieldOriginAlias("ID_1"), "V.ID");
+    const auto vendors = column("select v.name from goods g join vendor v on v.id = g.vendor_id order by g.id");
+    ASSERT_EQ(ds.RecordCount(), static_cast<int>(vendors.size()));
+    const auto vendorIds = column("select g.vendor_id from goods g join vendor v on v.id = g.vendor_id order by g.id");
+    std::size_t row = 0;
+    for (ds.First(); !ds.Eof(); ds.Next(), ++row) {
+        ASSERT_EQ(ds.FBN("NAME_1")->AsString(), vendors[row]) << row;
+        ASSERT_EQ(ds.FBN("ID_1")->AsString(), vendorIds[row]) << row;
+    }
+}
+
+// A condition built from an origin is appended to the select itself, so only tables of its own
+// FROM list may appear in it; every alias given must work there.
+TEST_F(DataSetTest, ColumnsFromSubQueriesDerivedTablesAndUnionsHaveNoTableAlias)
+{
+    struct Case { const char* sql; std::vector<std::pair<const char*, const char*>> origins; };
+    const Case cases[] = {
+        {"select g.id, (select c.name from country c where c.id = g.country_id) as country, "
+         "(select first 1 v.id from vendor v where v.id = g.vendor_id) from goods g",
+         {{"ID", "G.ID"}, {"COUNTRY", ".COUNTRY"}, {"ID_1", ".ID_1"}}},
+        // the sub-query's alias is also an outer alias: still not the outer table's column
+        {"select c.id, (select c.name from country c where c.id = g.country_id) as name, c.code "
+         "from goods g join country c on c.id = g.country_id",
+         {{"ID", "C.ID"}, {"NAME", ".NAME"}, {"CODE", "C.CODE"}}},
+        {"select g.id, g.name from goods g where g.id < 10 union all "
+         "select v.id, v.name from vendor v",
+         {{"ID", ".ID"}, {"NAME", ".NAME"}}},
+        {"select d.id, d.name, v.city from (select id, name, vendor_id from goods) d "
+         "join vendor v on v.id = d.vendor_id",
+         {{"ID", ".ID"}, {"NAME", ".NAME"}, {"CITY", "V.CITY"}}},
+        {"select first 5 distinct g.*, v.name from goods g join vendor v on v.id = g.vendor_id",
+         {{"ID", "G.ID"}, {"UPDATED", "G.UPDATED"}, {"NAME_1", "V.NAME"}}},
+        {"select g.name, g.name as copy, upper(g.name) as up from goods g",
+         {{"NAME", "G.NAME"}, {"COPY", "G.NAME"}, {"UP", ".UP"}}},
+    };
+    for (const Case& c : cases) {
+        TpFIBDataSet q;
+        q.SetTransaction(&read);
+        q.SetSelectSQL(c.sql);
+        for (const auto& [field, origin] : c.origins)
+            EXPECT_EQ(q.GetFieldOriginAlias(field), origin) << c.sql << " / " << field;
+        // each alias given works in a condition on the select (none of them has an outer WHERE)
+        for (int i = 0; i < q.FieldCount(); ++i) {
+            const std::string origin = q.GetFieldOriginAlias(q.Fields(i));
+            if (origin[0] == '.')
+                continue;
+            TpFIBDataSet filtered;
+            filtered.SetTransaction(&read);
+            filtered.SetSelectSQL(std::string(c.sql) + " where " + origin + " is not null");
+            EXPECT_NO_THROW(filtered.Open()) << filtered.SelectSQL();
+        }
+    }
+}
+
 TEST_F(DataSetTest, LocalSortMatchesTheServersOrder)
 {
     ds.SetSelectSQL("select id, name, price, expiry_date from goods order by id");

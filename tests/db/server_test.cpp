@@ -54,7 +54,10 @@ TEST(ServerRoute, LoopbackServerReadsTheSameDataAsTheEmbeddedEngine)
     const std::string local = server.DataDir() + "/local.fdb";
     CreateDemoDatabase(served, 2000);
     CreateDemoDatabase(local, 2000);
+    const std::string cyrillic = server.DataDir() + "/аптека.fdb";
+    CreateDemoDatabase(cyrillic, 10);
     server.GiveToServer(served);
+    server.GiveToServer(cyrillic);
     server.Start();
     ASSERT_TRUE(server.Running());
 
@@ -94,6 +97,14 @@ TEST(ServerRoute, LoopbackServerReadsTheSameDataAsTheEmbeddedEngine)
     q.SetSQL("select nosuch from goods");
     EXPECT_THAT(messageOf([&] { q.ExecQuery(); }), HasSubstr("NOSUCH"));
     tr.Rollback();
+
+    // a Cyrillic file name reaches the server intact
+    TFIBDatabase named;
+    named.SetDatabaseName(server.ConnectString(cyrillic));
+    named.SetPassword(LoopbackServer::SysdbaPassword());
+    named.Open();
+    EXPECT_EQ(readAll(named, "select count(*) from goods"), std::vector<std::vector<std::string>>{{"10"}});
+    named.Close();
 
     // a wrong password is refused with the server's message
     TFIBDatabase wrong;
