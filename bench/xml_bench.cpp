@@ -2,9 +2,10 @@
 // attributes and text) against pugixml in the same run.
 //
 // Times: parsing from memory (TXMLNode::Create against pugixml's load_buffer, which also copies
-// the text it is given), and saving the indented form to a file (SaveXML, which builds the text
-// with FormattedFastCode, against pugixml's save_file with a two-space indent). Freeing the trees
-// is outside the timed part.
+// the text it is given), and saving the indented form to a file (SaveXML, which writes the text
+// as it makes it and flushes the file to disk before putting it in place, against pugixml's
+// save_file with a two-space indent, which does not flush). Freeing the trees is outside the
+// timed part.
 //
 // Peak memory: each side loads the file into a tree in a fresh process of this program
 // (posix_spawn of itself with --peak=...), and the parent reads that child's peak resident set
@@ -114,10 +115,12 @@ void BM_SavePugixml(benchmark::State& state)
     std::remove(path.c_str());
 }
 
-BENCHMARK(BM_ParseOurs)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_ParsePugixml)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_SaveOurs)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_SavePugixml)->Unit(benchmark::kMillisecond)->Iterations(5);
+// Interleaved repetitions (see ratio.h): the ratios are medians over rounds with their spread.
+#define LM_BENCH(f) BENCHMARK(f)->Unit(benchmark::kMillisecond)->Iterations(2)->Repetitions(7)
+LM_BENCH(BM_ParseOurs);
+LM_BENCH(BM_ParsePugixml);
+LM_BENCH(BM_SaveOurs);
+LM_BENCH(BM_SavePugixml);
 
 // The child side of the memory figure: load the file into a tree and keep it until exit.
 int loadForPeak(const std::string& side, const std::string& path)

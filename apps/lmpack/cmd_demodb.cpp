@@ -13,9 +13,12 @@ int runDemoDb(const std::vector<std::string>& args)
     int rows = 20000;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--rows" && i + 1 < args.size()) {
-            char* end = nullptr;
-            const long n = std::strtol(args[++i].c_str(), &end, 10);
-            if (*end != '\0' || n < 0 || n > 100000000)
+            // Digits only: no sign, no blanks, and not an empty text, which strtol reads as 0.
+            const std::string& count = args[++i];
+            if (count.empty() || count.size() > 9 || count.find_first_not_of("0123456789") != std::string::npos)
+                return lmcli::usageError("demo-db");
+            const long n = std::strtol(count.c_str(), nullptr, 10);
+            if (n > 100000000)
                 return lmcli::usageError("demo-db");
             rows = static_cast<int>(n);
         } else if (path.empty() && !args[i].empty() && args[i][0] != '-') {

@@ -18,11 +18,12 @@ using namespace lm;
 
 // Where a condition goes in `sql`: the end of its outermost WHERE condition, i.e. before the
 // first top-level GROUP, HAVING, ORDER, ROWS, PLAN, UNION or FOR keyword (or the end of the text).
-// `hasWhere` tells whether the outermost level has a WHERE at all.
-size_t conditionEnd(const std::string& sql, bool& hasWhere)
+// `whereEnd` is where the outermost WHERE's condition starts (just after the keyword), or npos
+// when the outermost level has no WHERE.
+size_t conditionEnd(const std::string& sql, size_t& whereEnd)
 {
     static const char* const enders[] = {"GROUP", "HAVING", "ORDER", "ROWS", "PLAN", "UNION", "FOR"};
-    hasWhere = false;
+    whereEnd = std::string::npos;
     int depth = 0;
     size_t i = 0;
     while (i < sql.size()) {
@@ -46,8 +47,8 @@ size_t conditionEnd(const std::string& sql, bool& hasWhere)
                 ++end;
             if (depth == 0) {
                 const std::string word = upperCase(sql.substr(i, end - i));
-                if (word == "WHERE")
-                    hasWhere = true;
+                if (word == "WHERE" && whereEnd == std::string::npos)
+                    whereEnd = end;
                 for (const char* ender : enders)
                     if (word == ender)
                         return i;
@@ -60,17 +61,25 @@ size_t conditionEnd(const std::string& sql, bool& hasWhere)
     return sql.size();
 }
 
-// `sql` with the "AND (...)" condition appended to its WHERE (a "WHERE 1=1" is added first
-// when there is none).
+std::string trimmed(const std::string& text)
+{
+    const size_t first = text.find_first_not_of(" \t\r\n");
+    return first == std::string::npos ? std::string() : text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+// `sql` with the "AND (...)" condition appended to its WHERE: the existing condition goes in
+// brackets, so that an OR in it does not take the appended AND into one of its branches (a
+// "WHERE 1=1" is added first when there is none).
 std::string withCondition(const std::string& sql, const std::string& condition)
 {
-    bool hasWhere = false;
-    size_t at = conditionEnd(sql, hasWhere);
-    std::string head = sql.substr(0, at);
-    while (!head.empty() && (head.back() == ' ' || head.back() == '\n' || head.back() == '\r' || head.back() == '\t'))
-        head.pop_back();
-    std::string tail = sql.substr(at);
-    std::string out = head + (hasWhere ? " " : " WHERE 1=1 ") + condition;
+    size_t whereEnd = std::string::npos;
+    const size_t at = conditionEnd(sql, whereEnd);
+    const std::string tail = sql.substr(at);
+    std::string out;
+    if (whereEnd == std::string::npos)
+        out = trimmed(sql.substr(0, at)) + " WHERE 1=1 " + condition;
+    else
+        out = sql.substr(0, whereEnd) + " (" + trimmed(sql.substr(whereEnd, at - whereEnd)) + ") " + condition;
     return tail.empty() ? out : out + " " + tail;
 }
 
@@ -93,9 +102,9 @@ int runFilter(const std::vector<std::string>& args)
         if (a == "--db" && i + 1 < args.size()) {
             dbName = args[++i];
         } else if (a == "--query" && i + 1 < args.size()) {
-            query = utf8ToCp1251(args[++i]);
+            query = lmcli::textArg(args[++i], "--query");
         } else if (a == "--label" && i + 1 < args.size()) {
-            const std::string labelArg = utf8ToCp1251(args[++i]);
+            const std::string labelArg = lmcli::textArg(args[++i], "--label");
             const size_t eq = labelArg.find('=');
             if (eq == std::string::npos || eq == 0)
                 return lmcli::usageError("filter");
@@ -109,7 +118,7 @@ int runFilter(const std::vector<std::string>& args)
         } else if (a == "--run") {
             run = true;
         } else if (!haveExpr && (a.empty() || a[0] != '-' || i + 1 == args.size())) {
-            expr = utf8ToCp1251(a);
+            expr = lmcli::textArg(a, "EXPR");
             haveExpr = true;
         } else {
             return lmcli::usageError("filter");
@@ -128,10 +137,8 @@ int runFilter(const std::vector<std::string>& args)
     ds.SetDatabase(&db);
     ds.SetTransaction(&tr);
     ds.SetSelectSQL(query);
-    if (run)
-        ds.Open();
-    else
-        ds.Prepare();
+    // Prepared only: with --run the query is opened once, as the applied filter makes it.
+    ds.Prepare();
     for (const auto& [name, label] : labels)
         ds.FieldByName(name)->SetDisplayLabel(label);
 
@@ -144,7 +151,9 @@ int runFilter(const std::vector<std::string>& args)
             const bool sql = state && sender->UseSQL();
             ds.SetFiltered(false);
             ds.SetFilter(state && !sql ? sender->FilterSQL() : std::string());
-            ds.SetSelectSQL(sql ? withCondition(query, sender->FilterSQL()) : query);
+            const std::string selectSQL = sql ? withCondition(query, sender->FilterSQL()) : query;
+            if (selectSQL != ds.SelectSQL())
+                ds.SetSelectSQL(selectSQL);
             ds.Open();
             ds.SetFiltered(state && !sql);
         };
@@ -157,8 +166,11 @@ int runFilter(const std::vector<std::string>& args)
     }
     if (!filter.FilterSQL().empty())
         std::printf("%s%s\n", filter.UseSQL() ? "sql: " : "local: ", cp1251ToUtf8(filter.FilterSQL()).c_str());
-    if (run)
+    if (run) {
+        if (!ds.Active())  // no filter was applied: the query as it is
+            ds.Open();
         std::printf("rows: %d\n", ds.RecordCount());
+    }
     return 0;
 }
 

@@ -12,7 +12,7 @@ int runTranslit(const std::vector<std::string>& args)
 {
     if (args.size() != 2 || (args[0] != "re" && args[0] != "er"))
         return lmcli::usageError("translit");
-    const std::string text = lm::utf8ToCp1251(args[1]);
+    const std::string text = lmcli::textArg(args[1], "TEXT");
     const std::string result = args[0] == "re" ? lm::TransliterateRE(text) : lm::TransliterateER(text);
     std::printf("%s\n", lm::cp1251ToUtf8(result).c_str());
     return 0;

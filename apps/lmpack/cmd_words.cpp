@@ -16,7 +16,7 @@ int runWords(const std::vector<std::string>& args)
         return lmcli::usageError("words");
     double amount = 0;
     try {
-        amount = lm::iStrtoFloat(lm::utf8ToCp1251(args[1]));  // a point or a comma
+        amount = lm::iStrtoFloat(lmcli::textArg(args[1], "AMOUNT"));  // a point or a comma
     } catch (const lm::EConvertError& e) {
         std::fprintf(stderr, "%s\n", lm::cp1251ToUtf8(e.Message()).c_str());
         return lmcli::usageError("words");

@@ -1,5 +1,6 @@
 // lmpack xml roundtrip|get|validate|template: the XML document model from the command line.
-// Documents are read as Windows-1251 bytes; what is printed is converted to UTF-8. Parse errors
+// Documents are read as Windows-1251 bytes; what is printed is converted to UTF-8. File names and
+// paths are UTF-8 arguments taken as Windows-1251 text, as the library names files. Parse errors
 // and violations go to stderr with exit code 1 (through main's handler).
 #include <cstdio>
 #include <utility>
@@ -22,23 +23,26 @@ int runXml(const std::vector<std::string>& args)
     using lm::TXMLNode;
     const std::string sub = args.empty() ? std::string() : args[0];
     if (sub == "roundtrip" && args.size() == 3) {
-        TXMLNode::CreateFromFile(args[1])->SaveXML(args[2]);
+        const std::string in = lmcli::textArg(args[1], "IN"), out = lmcli::textArg(args[2], "OUT");
+        TXMLNode::CreateFromFile(in)->SaveXML(out);
         return 0;
     }
     if (sub == "get" && args.size() == 3) {
-        printLine(TXMLNode::CreateFromFile(args[1])->GetNode(lm::utf8ToCp1251(args[2])));
+        const std::string file = lmcli::textArg(args[1], "FILE"), path = lmcli::textArg(args[2], "PATH");
+        printLine(TXMLNode::CreateFromFile(file)->GetNode(path));
         return 0;
     }
     if (sub == "validate" && args.size() == 3) {
-        const auto doc = TXMLNode::CreateFromFile(args[1]);
-        const auto schema = TXMLNode::CreateFromFile(args[2]);
+        const std::string docName = lmcli::textArg(args[1], "DOC"), schemaName = lmcli::textArg(args[2], "SCHEMA");
+        const auto doc = TXMLNode::CreateFromFile(docName);
+        const auto schema = TXMLNode::CreateFromFile(schemaName);
         doc->Validate(schema.get());
         std::printf("ok\n");
         return 0;
     }
     if (sub == "template" && (args.size() == 3 || (args.size() == 4 && args[3] == "--with-optional"))) {
-        const auto schema = TXMLNode::CreateFromFile(args[1]);
-        const std::string name = lm::utf8ToCp1251(args[2]);
+        const std::string schemaName = lmcli::textArg(args[1], "SCHEMA"), name = lmcli::textArg(args[2], "ELEMENT");
+        const auto schema = TXMLNode::CreateFromFile(schemaName);
         const TXMLNode* element = nullptr;
         for (const TXMLNode* child : std::as_const(*schema).Nodes())
             if (child->Name == "xsd:element" && child->GetAttr("name") == name) {

@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "util/cp1251.h"
+
 namespace lmcli {
 
 namespace {
@@ -28,6 +30,14 @@ int usageError(const std::string& name)
         if (name.empty() || c.name == name)
             std::fprintf(stderr, "%s\n", c.usage.c_str());
     return 2;
+}
+
+std::string textArg(const std::string& arg, const std::string& name)
+{
+    std::string text;
+    if (!lm::tryUtf8ToCp1251(arg, text))
+        throw BadArgument("lmpack: " + name + " is not UTF-8 text that Windows-1251 can hold");
+    return text;
 }
 
 } // namespace lmcli

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -24,5 +25,16 @@ const std::vector<Command>& commands();
 
 // Prints the usage of one command (or of all when name is empty) on stderr; returns 2.
 int usageError(const std::string& name);
+
+// An argument that cannot be used as given; main prints the message and exits with 2.
+class BadArgument : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The Windows-1251 text of the UTF-8 argument `arg`, which the usage calls `name`. Raises
+// BadArgument when the argument is not well-formed UTF-8 or holds a character that Windows-1251
+// lacks: a lossy conversion would make "?" of it and the command would work on other text.
+std::string textArg(const std::string& arg, const std::string& name);
 
 } // namespace lmcli

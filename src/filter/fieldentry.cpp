@@ -43,14 +43,7 @@ TFieldEntry::TFieldEntry(TField* field)
     FieldName = field->FieldName();
     DataSet = field->DataSet();
     EntryName = field->DisplayName();
-    if (!field->Visible())
-        return;
-    if (field->Lookup() && field->KeyFields().find(';') != std::string::npos)
-        return;
-    Kinds = {fkLocal};
-    SQLName = SQLOrigin(field);
-    if (!SQLName.empty())
-        Kinds.Include(fkSQL);
+    // What the field is, also for a hidden one: a TExtFieldEntry stands for it in SQL.
     IsNumeric = !field->Lookup() && IsNumericType(field->DataType());
     IsLookup = field->Lookup();
     if (IsLookup) {
@@ -59,6 +52,14 @@ TFieldEntry::TFieldEntry(TField* field)
         LookupResultField = field->LookupResultField();
     }
     IsBoolean = field->DataType() == ftBoolean;
+    if (!field->Visible())
+        return;
+    if (field->Lookup() && field->KeyFields().find(';') != std::string::npos)
+        return;
+    Kinds = {fkLocal};
+    SQLName = SQLOrigin(field);
+    if (!SQLName.empty())
+        Kinds.Include(fkSQL);
     NativeBoolean = IsBoolean && Kinds.Contains(fkSQL) && IsNativeBooleanColumn(field);
 }
 

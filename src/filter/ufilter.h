@@ -68,7 +68,8 @@ public:
     void Reset();
 
     // Compiles `text`. On success stores FilterSQL, UseSQL, FilterSource and Changed and
-    // returns true; on failure returns false and leaves them as they were. Never raises.
+    // returns true; on failure returns false and leaves them as they were. Never raises. A text
+    // starting with "$" is SQL verbatim; it compiles only as one condition (see the compiler).
     bool Compile(const std::string& text);
     // Raises OnApply(State and FilterSQL not empty) unless that state is already applied and
     // nothing changed. Returns false when OnApply raised: the filter is then dropped and
@@ -88,6 +89,8 @@ public:
     void SaveFilterAs(const std::string& name, const std::string& source);
     // The saved text of `name`; empty when there is none. Creates nothing.
     std::string LoadFilter(const std::string& name) const;
+    // Loads and applies the saved filter `name` (an empty name switches the filter off). An
+    // unknown name raises lm::Exception "Фильтр "<name>" не найден" and changes nothing.
     void SetFilterByName(const std::string& name);
     // Replaces `list` with the saved names; with `withDefault` adds "  По умолчанию" when RegKey
     // holds a non-empty default filter.
@@ -103,6 +106,8 @@ public:
     // The parser. Each takes the 1-based cursor into the working text of Compile, advances it on
     // success and returns nothing (or false) on failure.
     std::unique_ptr<TBoolNode> Block(int& pos);
+    // One condition of a list: an optional НЕ, then a bracketed list or a comparison.
+    std::unique_ptr<TBoolNode> Condition(int& pos);
     std::unique_ptr<TBoolNode> OpBlock(int& pos);
     std::unique_ptr<TCalcNode> Operand(int& pos);
     bool EntryOp(int& pos, TCalcNode& node);
@@ -117,6 +122,11 @@ protected:
 private:
     char at(int pos) const { return m_text[static_cast<size_t>(pos - 1)]; }
     std::string upperAt(int pos, int count) const;
+    // nodes[from, to) joined by znak into one tree; the nodes are moved out.
+    std::unique_ptr<TBoolNode> joined(std::vector<std::unique_ptr<TBoolNode>>& nodes, std::size_t from,
+                                      std::size_t to, TFilterZnak znak);
+    // Whether `name` is a saved filter, the reserved default one, or empty.
+    bool filterExists(const std::string& name) const;
     // The state after OnApply failed with `message`.
     void dropFilter(const std::string& message);
 

@@ -8,6 +8,7 @@
 #include "filter/ufilter.h"
 
 #include <array>
+#include <vector>
 #include <string_view>
 
 #include "util/cp1251.h"
@@ -87,10 +88,10 @@ bool compatible(const TCalcNode& left, const TCalcNode& right, TFilterZnak znak)
 
 // Gives `node`, whose left side is set, the parsed rest `right` as its right side. The parser
 // reads the rest first, so when `right` is an unbracketed operation that binds looser than
-// `node`, `node` takes right's left operand and becomes that operand instead: "a AND b OR c"
-// is (a AND b) OR c. Returns the root of the joined tree.
-template <typename Node>
-std::unique_ptr<Node> joinRight(std::unique_ptr<Node> node, std::unique_ptr<Node> right, bool rightLooser)
+// `node`, `node` takes right's left operand and becomes that operand instead: "a * b + c"
+// is (a * b) + c. Returns the root of the joined tree.
+std::unique_ptr<TCalcNode> joinRight(std::unique_ptr<TCalcNode> node, std::unique_ptr<TCalcNode> right,
+                                     bool rightLooser)
 {
     if (!rightLooser) {
         node->Right = std::move(right);
@@ -102,6 +103,47 @@ std::unique_ptr<Node> joinRight(std::unique_ptr<Node> node, std::unique_ptr<Node
 }
 
 bool isAndOr(TFilterZnak z) { return z == fzAnd || z == fzOr; }
+
+bool isWordChar(char c)
+{
+    return isLetter(static_cast<unsigned char>(c)) || (c >= '0' && c <= '9') || c == '_' || c == '$';
+}
+
+// Whether the verbatim SQL of a "$" filter is one condition that stays inside the brackets it
+// is printed in: brackets balanced and never closed below their start, no comment marker, no
+// ";" and no UNION outside string literals and quoted names, every literal closed.
+bool isOneCondition(std::string_view sql)
+{
+    int depth = 0;
+    for (std::size_t i = 0; i < sql.size(); ++i) {
+        const char c = sql[i];
+        if (c == '\'' || c == '"') {
+            // A doubled quote inside closes and reopens the literal, which comes to the same.
+            const std::size_t close = sql.find(c, i + 1);
+            if (close == std::string_view::npos)
+                return false;
+            i = close;
+        } else if (c == '(') {
+            ++depth;
+        } else if (c == ')') {
+            if (--depth < 0)
+                return false;
+        } else if (c == ';') {
+            return false;
+        } else if ((c == '-' || c == '/' || c == '*') && i + 1 < sql.size() &&
+                   (sql.substr(i, 2) == "--" || sql.substr(i, 2) == "/*" || sql.substr(i, 2) == "*/")) {
+            return false;
+        } else if (isWordChar(c) && (i == 0 || !isWordChar(sql[i - 1]))) {
+            std::size_t end = i;
+            while (end < sql.size() && isWordChar(sql[end]))
+                ++end;
+            if (upperCase(sql.substr(i, end - i)) == "UNION")
+                return false;
+            i = end - 1;
+        }
+    }
+    return depth == 0;
+}
 
 } // namespace
 
@@ -155,6 +197,56 @@ std::unique_ptr<TBoolNode> TUFilter::Block(int& pos)
     if (depth.tooDeep())
         return nullptr;
 
+    // The conditions of the list and the И/ИЛИ between them, read in a loop: a long list is
+    // no deeper than a short one.
+    std::vector<std::unique_ptr<TBoolNode>> terms;
+    std::vector<TFilterZnak> znaks;
+    int p = pos;
+    for (;;) {
+        auto term = Condition(p);
+        if (!term)
+            return nullptr;
+        terms.push_back(std::move(term));
+        p = Spaces(p);
+        if (p >= m_textLen || at(p) == ')')
+            break;
+        const TFilterZnak znak = OpZnak(p);
+        if (!isAndOr(znak))
+            return nullptr;
+        znaks.push_back(znak);
+    }
+    pos = p;
+
+    // AND binds tighter than OR: the runs joined by И, then those joined by ИЛИ.
+    std::vector<std::unique_ptr<TBoolNode>> ors;
+    std::vector<std::unique_ptr<TBoolNode>> ands;
+    for (std::size_t i = 0; i < terms.size(); ++i) {
+        ands.push_back(std::move(terms[i]));
+        if (i == znaks.size() || znaks[i] == fzOr) {
+            ors.push_back(joined(ands, 0, ands.size(), fzAnd));
+            ands.clear();
+        }
+    }
+    return joined(ors, 0, ors.size(), fzOr);
+}
+
+std::unique_ptr<TBoolNode> TUFilter::joined(std::vector<std::unique_ptr<TBoolNode>>& nodes, std::size_t from,
+                                            std::size_t to, TFilterZnak znak)
+{
+    if (to - from == 1)
+        return std::move(nodes[from]);
+    // Halves keep the tree's depth to the logarithm of the list's length; with the shorter
+    // half on the left, two or three nodes lean right, as "a И (b И c)".
+    const std::size_t middle = from + (to - from) / 2;
+    auto node = std::make_unique<TBoolNode>(this);
+    node->Znak = znak;
+    node->Left = joined(nodes, from, middle, znak);
+    node->Right = joined(nodes, middle, to, znak);
+    return node;
+}
+
+std::unique_ptr<TBoolNode> TUFilter::Condition(int& pos)
+{
     int p = pos;
     const bool isNot = OpZnak(p) == fzNot;
     if (!isNot)
@@ -184,26 +276,8 @@ std::unique_ptr<TBoolNode> TUFilter::Block(int& pos)
     }
     // Two NOTs on one node cancel, as "НЕ (НЕ a)" means a.
     first->IsNot = first->IsNot != isNot;
-
-    p = Spaces(p);
-    if (p >= m_textLen || at(p) == ')') {
-        pos = p;
-        return first;
-    }
-    const TFilterZnak znak = OpZnak(p);
-    if (!isAndOr(znak))
-        return nullptr;
-    auto right = Block(p);
-    if (!right)
-        return nullptr;
-
-    auto node = std::make_unique<TBoolNode>(this);
-    node->Znak = znak;
-    node->Left = std::move(first);
-    // AND binds tighter than OR.
-    const bool looser = isAndOr(right->Znak) && !right->InBrackets && right->Znak > znak;
     pos = p;
-    return joinRight(std::move(node), std::move(right), looser);
+    return first;
 }
 
 std::unique_ptr<TBoolNode> TUFilter::OpBlock(int& pos)
@@ -406,7 +480,9 @@ bool TUFilter::Compile(const std::string& text)
     if (!ok) {
         try {
             if (work[0] == '$') {
-                statement = work.substr(1);
+                // SQL verbatim, accepted only as one condition.
+                if (isOneCondition(std::string_view(work).substr(1)))
+                    statement = work.substr(1);
                 useSQL = true;
             } else if (auto root = Parse(work)) {
                 useSQL = m_allowedKinds == TFilterKinds{fkSQL} ||

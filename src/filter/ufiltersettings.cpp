@@ -19,9 +19,11 @@ namespace {
 
 const char* const kFilterListKey = "\\FilterList";
 
+// The reserved name of the default filter, in any letter case and with any blanks around it
+// (so that "  По умолчанию", the list's line for it, selects it too).
 bool isReserved(const std::string& name)
 {
-    return upperCase(name) == "ПО УМОЛЧАНИЮ"_w;
+    return upperCase(Trim(name)) == "ПО УМОЛЧАНИЮ"_w;
 }
 
 bool lessIgnoringCase(const std::string& a, const std::string& b)
@@ -67,7 +69,13 @@ void TUFilter::ReadFilter()
             on = reg.ReadBool("UFilterOn");
         reg.CloseKey();
     }
-    Compile(text);
+    if (!Compile(text)) {
+        // A stored text that no longer compiles leaves no filter, not the previous one.
+        m_filterSQL.clear();
+        m_filterSource.clear();
+        m_useSQL = false;
+        m_changed = false;
+    }
     ApplyFilter(on && m_options.Contains(ufoSwitchOnShow));
     UpdateFilterList();
 }
@@ -98,7 +106,7 @@ std::string TUFilter::LoadFilter(const std::string& name) const
         return {};
     TRegistry reg;
     std::string text;
-    if (isReserved(Trim(name))) {
+    if (isReserved(name)) {
         if (reg.OpenKey(m_regKey, false) && reg.ValueExists("UFilter"))
             text = reg.ReadString("UFilter");
     } else if (reg.OpenKey(m_regKey + kFilterListKey, false) && reg.ValueExists(name)) {
@@ -108,8 +116,20 @@ std::string TUFilter::LoadFilter(const std::string& name) const
     return text;
 }
 
+bool TUFilter::filterExists(const std::string& name) const
+{
+    if (name.empty() || isReserved(name))
+        return true;
+    TRegistry reg;
+    const bool exists = reg.OpenKey(m_regKey + kFilterListKey, false) && reg.ValueExists(name);
+    reg.CloseKey();
+    return exists;
+}
+
 void TUFilter::SetFilterByName(const std::string& name)
 {
+    if (!filterExists(name))
+        throw Exception(Format("Фильтр \"%s\" не найден"_w, {name}));
     m_filterName = name;
     SetSource(LoadFilter(name));
 }

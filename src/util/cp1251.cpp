@@ -168,6 +168,42 @@ std::string utf8ToCp1251(std::string_view text)
     return out;
 }
 
+bool tryUtf8ToCp1251(std::string_view text, std::string& out)
+{
+    const ReverseTable& rev = reverse();
+    out.clear();
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        std::size_t extra = 0;
+        char32_t cp = b, least = 0;
+        if (b >= 0x80) {
+            if ((b & 0xE0) == 0xC0) { cp = b & 0x1F; extra = 1; least = 0x80; }
+            else if ((b & 0xF0) == 0xE0) { cp = b & 0x0F; extra = 2; least = 0x800; }
+            else if ((b & 0xF8) == 0xF0) { cp = b & 0x07; extra = 3; least = 0x10000; }
+            else return false;
+        }
+        if (text.size() - i <= extra)
+            return false;
+        for (std::size_t k = 1; k <= extra; ++k) {
+            const auto c = static_cast<unsigned char>(text[i + k]);
+            if ((c & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (c & 0x3F);
+        }
+        // Overlong forms, surrogates and what lies beyond Unicode are not UTF-8; the zero
+        // character would end the text where it is passed on.
+        if (cp < least || cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        const char c = rev.fromUnicode(cp);
+        if (c == '?' && cp != '?')
+            return false;
+        out += c;
+        i += 1 + extra;
+    }
+    return true;
+}
+
 std::string utf16ToCp1251(std::u16string_view text)
 {
     const ReverseTable& rev = reverse();

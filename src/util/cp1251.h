@@ -97,6 +97,10 @@ constexpr const char* operator""_w()
 std::string cp1251ToUtf8(std::string_view text);
 std::string utf16ToUtf8(std::u16string_view text);
 std::string utf8ToCp1251(std::string_view text);
+// The lossless form of utf8ToCp1251 for input that must not change on the way: false (and out
+// unspecified) when text is not well-formed UTF-8 (overlong forms and surrogates included),
+// holds the zero character, or holds a character that Windows-1251 lacks.
+bool tryUtf8ToCp1251(std::string_view text, std::string& out);
 std::u16string cp1251ToUtf16(std::string_view text);
 std::string utf16ToCp1251(std::u16string_view text);
 char16_t cp1251ToUnicode(unsigned char byte);

@@ -16,6 +16,7 @@
 
 #include "util/cp1251.h"
 #include "util/exceptions.h"
+#include "util/filereplacer.h"
 #include "util/wildcard.h"
 
 namespace lm {
@@ -42,23 +43,8 @@ bool statSys(const std::string& name, struct stat& st)
     return ::stat(ToSysPath(name).c_str(), &st) == 0;
 }
 
-bool writeAll(int fd, const char* data, size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
-// Copies the bytes, permission bits and times of src into a temporary file beside dst and
-// renames it over dst. Returns false with errno set; the temporary file never stays behind.
+// Copies the bytes, permission bits and times of src over dst through a TFileReplacer.
+// Returns false with errno set; a temporary file never stays behind.
 bool copyFileSys(const std::string& src, const std::string& dst)
 {
     const int in = ::open(src.c_str(), O_RDONLY | O_CLOEXEC);
@@ -71,44 +57,28 @@ bool copyFileSys(const std::string& src, const std::string& dst)
         errno = code;
         return false;
     }
-    std::string tmp = dst + ".lmtmpXXXXXX";
-    const int out = ::mkstemp(tmp.data());
-    if (out < 0) {
-        ErrnoKeeper keep;
-        ::close(in);
-        return false;
-    }
-    bool ok = true;
+    TFileReplacer out;
+    bool ok = out.Open(dst);
     char buf[65536];
-    for (;;) {
+    while (ok) {
         const ssize_t n = ::read(in, buf, sizeof buf);
         if (n == 0)
             break;
         if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            ok = false;
-            break;
+            ok = errno == EINTR;
+            continue;
         }
-        if (!writeAll(out, buf, static_cast<size_t>(n))) {
-            ok = false;
-            break;
-        }
+        ok = out.Write(std::string_view(buf, static_cast<size_t>(n)));
     }
-    if (ok)
-        ok = ::fchmod(out, st.st_mode & 07777) == 0;
+    // Written in place, a file of another owner keeps its mode.
+    ok = ok && (::fchmod(out.Fd(), st.st_mode & 07777) == 0 || errno == EPERM) && out.Commit();
     if (ok) {
+        // Set once the content is in place: writing in place would change the times again.
         const struct timespec times[2] = {st.st_atim, st.st_mtim};
-        ok = ::futimens(out, times) == 0;
+        ok = ::utimensat(AT_FDCWD, out.Target().c_str(), times, 0) == 0;
     }
-    if (::close(out) != 0)
-        ok = false;
-    if (ok)
-        ok = ::rename(tmp.c_str(), dst.c_str()) == 0;
     ErrnoKeeper keep;
     ::close(in);
-    if (!ok)
-        ::unlink(tmp.c_str());
     return ok;
 }
 

@@ -37,8 +37,9 @@ bool OSisNT();
 std::string ToSysPath(std::string_view name);
 std::string FromSysPath(std::string_view name);
 
-// Copies src over dst (written to a temporary name beside dst, then renamed over it; the
-// permission bits and the last-write time go with it). Raises EInOutError
+// Copies src over dst (written as TFileReplacer replaces a file: a link at dst is followed, a
+// dst the user may not write is refused; the permission bits and the last-write time of src go
+// with it). Raises EInOutError
 // "Ошибка копирования файла %s в %s.\r\n%s" with LastErrorStr on failure.
 void CopyFileExcept(const std::string& src, const std::string& dst);
 // Renames src to dst, replacing dst; across file systems a copy followed by deleting src.

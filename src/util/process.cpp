@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -266,34 +267,77 @@ const TProcessMessagesHook& ProcessMessagesHook()
     return hookStore();
 }
 
-bool ExecAndWait(const std::string& fileName, const std::string& params)
+namespace {
+
+// True for what the desktop opens rather than runs: a URL ("scheme:...", the scheme two or more
+// letters, digits, "+", "-" or "." starting with a letter, so that "C:" is no scheme), a folder,
+// or an existing file that may not be executed.
+bool isDocument(const std::string& fileName)
 {
-    std::vector<std::string> args = SplitCmdLine(params);
-    args.insert(args.begin(), fileName);
+    const auto latin = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    const std::size_t colon = fileName.find(':');
+    if (colon != std::string::npos && colon >= 2 && latin(fileName[0])) {
+        bool scheme = true;
+        for (std::size_t i = 1; i < colon; ++i) {
+            const char c = fileName[i];
+            scheme = scheme && (latin(c) || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.');
+        }
+        if (scheme)
+            return true;
+    }
+    const std::string sys = ToSysPath(fileName);
+    struct stat st {};
+    if (::stat(sys.c_str(), &st) != 0)
+        return false;
+    return S_ISDIR(st.st_mode) || ::access(sys.c_str(), X_OK) != 0;
+}
+
+// Starts args[0] (looked up on PATH) with args and waits as ExecAndWait describes. False when
+// it cannot be started; exitCode is the program's exit code, or -1 when the wait was given up.
+bool startAndWait(const std::vector<std::string>& args, int& exitCode)
+{
+    exitCode = -1;
     std::vector<std::string> storage;
     std::vector<char*> argv = makeArgv(args, storage);
     pid_t pid = 0;
     SpawnActions actions;
     ::posix_spawn_file_actions_addclosefrom_np(actions.get(), 3);
-    if (fileName.empty() || ::posix_spawnp(&pid, argv[0], actions.get(), nullptr, argv.data(), environ) != 0)
+    if (args.front().empty() || ::posix_spawnp(&pid, argv[0], actions.get(), nullptr, argv.data(), environ) != 0)
         return false;
 
     const TProcessMessagesHook hook = ProcessMessagesHook();  // a copy: the hook may replace itself
     if (!hook) {
-        reap(pid);
+        exitCode = reap(pid);
         return true;
     }
     const struct timespec pause {0, 10 * 1000 * 1000};
     for (;;) {
         int status = 0;
         const pid_t r = ::waitpid(pid, &status, WNOHANG);
-        if (r == pid || (r < 0 && errno != EINTR))
+        if (r == pid) {
+            exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
             break;
-        if (!hook())
+        }
+        if ((r < 0 && errno != EINTR) || !hook())
             break;
         ::nanosleep(&pause, nullptr);
     }
     return true;
+}
+
+} // namespace
+
+bool ExecAndWait(const std::string& fileName, const std::string& params)
+{
+    int exitCode = 0;
+    if (!fileName.empty() && isDocument(fileName)) {
+        // The opener hands the document over and ends; it reports failure when no application
+        // takes it.
+        return startAndWait({"xdg-open", fileName}, exitCode) && exitCode == 0;
+    }
+    std::vector<std::string> args = SplitCmdLine(params);
+    args.insert(args.begin(), fileName);
+    return startAndWait(args, exitCode);
 }
 
 } // namespace lm

@@ -54,6 +54,11 @@ const TProcessMessagesHook& ProcessMessagesHook();
 // ends, calling the process-messages hook between short polls so the user interface stays
 // live; stops waiting early when the hook reports that the application is terminating.
 // Returns whether the program could be started.
+// A document (an existing file that may not be executed, or a folder) or a URL ("https:...",
+// "mailto:...") is opened, as the shell would open it, with the desktop's default application
+// through xdg-open; params are then not used, and the wait ends when xdg-open has handed the
+// target over, not when the document is closed. The result is then whether xdg-open reported
+// success (false when it is missing or no application takes the target).
 bool ExecAndWait(const std::string& fileName, const std::string& params);
 
 } // namespace lm

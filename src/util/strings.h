@@ -91,8 +91,8 @@ public:
     // Reads the file's bytes as text. Raises EInOutError "Cannot open file ..." with the
     // system's error when the file cannot be read.
     void LoadFromFile(const std::string& fileName);
-    // Writes Text() to a temporary file beside `fileName` and renames it over the target, so
-    // a failure never leaves a half-written file. Raises EInOutError on failure.
+    // Writes Text() as the new content of `fileName`, as StrtoFile does (a failure never leaves
+    // a half-written file). Raises EInOutError on failure.
     void SaveToFile(const std::string& fileName) const;
 
 protected:

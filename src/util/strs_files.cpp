@@ -7,7 +7,6 @@
 #include "util/strs_files.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
@@ -20,6 +19,7 @@
 #include "util/cp1251.h"
 #include "util/exceptions.h"
 #include "util/filefunc.h"
+#include "util/filereplacer.h"
 #include "util/qstr.h"
 #include "util/strings.h"
 
@@ -70,28 +70,14 @@ bool writeAll(int fd, std::string_view data)
     return true;
 }
 
-// Writes `data` to a new file beside `fileName` and renames it over the target; an existing
-// target's permission bits are kept. Raises EInOutError; the temporary never stays behind.
+// Replaces the content of `fileName` by `data` (see TFileReplacer). Raises EInOutError.
 void replaceFile(const std::string& fileName, std::string_view data)
 {
-    static std::atomic<unsigned> serial{0};
-    const std::string target = ToSysPath(fileName);
-    const std::string temp = target + ".~" + std::to_string(::getpid()) + "." + std::to_string(serial++);
-    Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-    if (fd.get() < 0)
+    TFileReplacer file;
+    if (!file.Open(ToSysPath(fileName)))
         throw fileError("Cannot create file \"%s\". %s", fileName, errno);
-    struct stat st {};
-    bool ok = true;
-    if (::stat(target.c_str(), &st) == 0)
-        ok = ::fchmod(fd.get(), st.st_mode & 07777) == 0;
-    ok = ok && writeAll(fd.get(), data) && ::fsync(fd.get()) == 0;
-    ok = fd.close() && ok;
-    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        const int code = errno;
-        ::unlink(temp.c_str());
-        throw fileError("Cannot write file \"%s\". %s", fileName, code);
-    }
+    if (!file.Write(data) || !file.Commit())
+        throw fileError("Cannot write file \"%s\". %s", fileName, errno);
 }
 
 // Reads the whole file into `text`. Returns 0, or the error number with `opened` telling

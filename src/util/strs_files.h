@@ -16,9 +16,9 @@ class TStrings;
 // The whole file as raw bytes. EInOutError "Cannot open file "%s". %s" (or "Cannot read
 // file ...") on failure.
 std::string FileToStr(const std::string& fileName);
-// Creates or replaces the file with the bytes of `s`: written to a temporary name beside it,
-// then renamed over it, so a failure leaves the old file whole. An existing file keeps its
-// permission bits. EInOutError "Cannot create file "%s". %s" on failure.
+// Creates or replaces the file with the bytes of `s` as TFileReplacer does: a failure leaves the
+// old file whole, a link is followed to its file, an existing file keeps its permission bits and
+// one the user may not write is refused. EInOutError "Cannot create file "%s". %s" on failure.
 void StrtoFile(std::string_view s, const std::string& fileName);
 // Appends `s` to an existing file, holding an exclusive lock on it meanwhile (another writer
 // that holds the lock makes the call fail rather than wait). EInOutError "Cannot open file
@@ -36,7 +36,7 @@ void DirectorytoStringList(std::string_view path, TStrings& list);
 std::string ReadIni(const std::string& fileName, std::string_view section, std::string_view key);
 // Sets `key` in `section` to `value`, adding the key after the section's last entry or the
 // section at the end of the file when missing, and creating the file when needed. The file is
-// written with CR LF line ends to a temporary name and renamed over the target. A section
+// written with CR LF line ends and replaced as StrtoFile replaces a file. A section
 // with "]" or a line break, a key with "=" or a line break, or a value with a line break
 // raises lm::Exception "Недопустимые символы в INI-файле %s", since they would change other
 // entries of the file.

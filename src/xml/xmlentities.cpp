@@ -91,6 +91,24 @@ int controlReference(std::string_view s, std::size_t& len)
 
 namespace detail {
 
+std::size_t keptReference(std::string_view s)
+{
+    if (s.size() < 4 || s[1] != '#')
+        return 0;
+    const bool hex = s[2] == 'x';
+    std::size_t i = hex ? 3 : 2;
+    const std::size_t first = i;
+    const auto digit = [hex](char c) {
+        return (c >= '0' && c <= '9') || (hex && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')));
+    };
+    while (i < s.size() && digit(s[i]))
+        ++i;
+    if (i == first || i >= s.size() || s[i] != ';')
+        return 0;
+    std::size_t len = 0;
+    return controlReference(s, len) >= 0 ? 0 : i + 1;
+}
+
 TextScan scanText(std::string_view s)
 {
     // Eight bytes at a time: a byte below 32 anywhere (then the class table decides what it

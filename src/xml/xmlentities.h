@@ -16,6 +16,9 @@ namespace lm {
 std::string XMLDecode(std::string_view s);
 
 // Replaces & " < > ' by their entities and the control bytes XMLDecode refuses raw by "&#N;".
+// A well-formed numeric reference that XMLDecode leaves as it is ("&#65;", "&#x416;") is written
+// unchanged, so that a parsed text is saved as it was read; the references of control bytes,
+// which XMLDecode decodes, get their "&" encoded.
 std::string XMLEncode(std::string_view s);
 // XMLEncode, and zero bytes become spaces: the form of attribute values.
 std::string XMLEncodeAttr(std::string_view s);
@@ -47,6 +50,10 @@ constexpr bool isIllegalControl(unsigned char c)
 {
     return c >= 1 && c < 32 && c != 9 && c != 10 && c != 13;
 }
+
+// The length of the numeric reference ("&#N;" or "&#xH;") that s starts with when XMLDecode
+// leaves it undecoded; 0 when s starts with anything else.
+std::size_t keptReference(std::string_view s);
 
 // "&#N;" for each control byte that isIllegalControl holds (empty for the others).
 inline constexpr std::array<std::string_view, 32> kControlRefs = {
@@ -85,7 +92,11 @@ void addXMLEncoded(Sink& sink, std::string_view s, const std::array<bool, 256>& 
             continue;
         std::string_view rep;
         switch (c) {
-        case '&': rep = "&amp;"; break;
+        case '&':
+            if (keptReference(s.substr(i)) != 0)
+                continue;
+            rep = "&amp;";
+            break;
         case '<': rep = "&lt;"; break;
         case '"': rep = "&quot;"; break;
         case '>': rep = "&gt;"; break;

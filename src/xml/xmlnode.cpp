@@ -19,10 +19,8 @@ namespace {
 
 std::unique_ptr<TXMLNode> parsedChild(std::unique_ptr<TXMLNode> node, std::string_view text)
 {
-    if (!text.empty()) {
-        std::size_t pos = 0;
-        node->ParseXML(text, pos);
-    }
+    if (!text.empty())
+        node->ParseDocument(text);
     return node;
 }
 
@@ -93,13 +91,25 @@ std::unique_ptr<TXMLNode> TXMLNode::Create(std::string_view text, TXMLNode* pare
     return parsedUnder(std::unique_ptr<TXMLNode>(new TXMLNode()), text, parent, false, ignoreCase);
 }
 
+namespace {
+// A file holds a document: an empty one is refused by the parser ("< ожидаемый") rather than
+// read as a root without a name.
+std::unique_ptr<TXMLNode> parsedFile(std::unique_ptr<TXMLNode> node, std::string_view text, TXMLNode* parent)
+{
+    node = parsedUnder(std::move(node), text, parent, false, false);
+    if (text.empty())
+        node->ParseDocument(text);
+    return node;
+}
+} // namespace
+
 std::unique_ptr<TXMLNode> TXMLNode::CreateFromFile(const std::string& fileName, TXMLNode* parent)
 {
     if (const FileBytes file = readWholeFile(fileName); file.data)
-        return Create(std::string_view(file.data.get(), file.size), parent, false);
+        return parsedFile(std::unique_ptr<TXMLNode>(new TXMLNode()), std::string_view(file.data.get(), file.size), parent);
     // FileToStr names the failure in the house's words.
     const std::string text = FileToStr(fileName);
-    return Create(text, parent, false);
+    return parsedFile(std::unique_ptr<TXMLNode>(new TXMLNode()), text, parent);
 }
 
 std::unique_ptr<TXMLNode> TXMLNode::CreateHTML(std::string_view text, TXMLNode* parent, bool ignoreCase)

@@ -80,6 +80,9 @@ public:
 
     // --- Parser. Parses one node of text at pos into this node and advances pos past it.
     void ParseXML(std::string_view text, std::size_t& pos);
+    // Parses a whole document into this node: one node, then nothing but blanks, comments and
+    // declarations (anything else, a second root element included, is a parse error).
+    void ParseDocument(std::string_view text);
 
     // --- Accessors.
     int GetCount() const;
@@ -175,9 +178,10 @@ public:
     std::string FormattedCode(const std::string& indent) const;  // one space more per level
     // Two spaces more per level; a root's children start at two spaces. No declarations.
     void FormattedFastCode(TFastString& buffer, const std::string& indent) const;
-    // Writes the first declaration (when there is a Header) and the indented body to a temporary
-    // file beside fileName, then renames it over fileName; EInOutError on failure, the old file
-    // kept. With freeAfter the node (which must have been made by a factory) is freed, after
+    // Writes the first declaration (when there is a Header) and the indented body as the new
+    // content of fileName (a Windows-1251 name), the way TFileReplacer replaces a file: links
+    // followed, permissions kept, a file the user may not write refused; EInOutError on
+    // failure, the old file kept. With freeAfter the node (which must have been made by a factory) is freed, after
     // being taken out of its parent's list.
     void SaveXML(const std::string& fileName, bool freeAfter = false);
 

@@ -6,9 +6,11 @@
 // "</name". Content is text (the five named entities and the references of control bytes
 // decoded, runs of whitespace alone dropped), child elements, "<![CDATA[...]]>" and
 // "<!--...-->". Declarations "<?name ...?>" go to the Header of the element that follows them.
-// Comments before the root element are dropped. Any other "<!" construct ends the node where it
-// stands. Whitespace is any byte up to 32; name characters are $ % - . 0-9 : @ A-Z a-z _ and the
-// bytes 0xC0-0xFF.
+// Comments and a "<!DOCTYPE ...>" (with its bracketed internal subset) before the root element
+// are dropped; any other "<!" construct is refused, as is a declaration without a name. A whole
+// document (ParseDocument) is one root element followed by nothing but blanks, comments and
+// declarations. Whitespace is any byte up to 32; name characters are $ % - . 0-9 : @ A-Z a-z _
+// and the bytes 0xC0-0xFF.
 #include <array>
 #include <memory>
 #include <string>
@@ -53,6 +55,8 @@ public:
     Parser(std::string_view text, std::size_t& pos) : t(text), L(text.size()), p(pos) {}
 
     void parseNode(TXMLNode* n, int depth);
+    // After the root element: only blanks, comments and declarations may follow.
+    void finishDocument();
 
 private:
     unsigned char at(std::size_t i) const { return i < L ? static_cast<unsigned char>(t[i]) : 0; }
@@ -94,6 +98,20 @@ private:
         return s >= L ? std::string() : std::string(t.substr(s, count));
     }
     [[noreturn]] void tagOrderError(const std::string& name) const;
+    // "Строка № <line>, номер символа <position> :<what>" at the current position.
+    [[noreturn]] void errorHere(std::string_view what) const
+    {
+        std::string msg = wherePrefix();
+        msg += " :";
+        msg += what;
+        throw Exception(std::move(msg));
+    }
+    // Moves past the "<!DOCTYPE" declaration whose name p stands after: quoted literals, the
+    // bracketed internal subset and the comments in it may hold a ">".
+    void skipDoctype();
+    // Moves past the comment or declaration at p ("<!--" or "<?" known); false when neither
+    // stands there.
+    bool skipMisc();
 
     std::string_view t;
     std::size_t L;
@@ -219,8 +237,10 @@ void Parser::parseNode(TXMLNode* n, int depth)
                 p += 7;
                 n->Name = "#cdata-section";
                 const std::size_t end = find("]]>");
-                n->Value.assign(t.substr(p, end == std::string_view::npos ? L - p : end - p));
-                p = end == std::string_view::npos ? L : end + 3;
+                if (end == std::string_view::npos)
+                    errorHere("Не найден конец секции CDATA"_w);
+                n->Value.assign(t.substr(p, end - p));
+                p = end + 3;
                 n->NodeType = ntCData;
                 return;
             }
@@ -241,15 +261,27 @@ void Parser::parseNode(TXMLNode* n, int depth)
                 n->Value.clear();
                 continue;
             }
-            return;  // an unknown "<!" construct: only "<!" is consumed
+            if (!n->Parent && t.substr(p, 7) == "DOCTYPE") {
+                p += 7;
+                skipDoctype();
+                skipWS();
+                continue;
+            }
+            p -= 2;  // the message points at the "<"
+            errorHere("Неизвестная конструкция \"<!\""_w);
         }
 
         if (tag == Tok::Question) {
             if (find("?>") == std::string_view::npos)
                 throw Exception("Незакрытый заголовок XML"_w);
             TXMLNodeList& header = n->CreateHeader();
+            const std::size_t namePos = p;
             Tok last = readToken(name, quoted);
-            TXMLNode* decl = header.AddNode(last == Tok::Quoted ? quoted : std::string(name), std::string(), ntNode);
+            if (last != Tok::Name || name.empty()) {
+                p = namePos;
+                errorHere("Ожидаемое имя объявления"_w);
+            }
+            TXMLNode* decl = header.AddNode(std::string(name), std::string(), ntNode);
             while (p <= L && last != Tok::Close) {
                 skipWS();
                 last = readToken(name, quoted);
@@ -301,12 +333,15 @@ void Parser::parseContent(TXMLNode* n, int depth)
         }
         if (at(p + 1) == '/') {
             const std::string& name = n->Name;
-            // Only the name is compared; the byte after it is taken to be ">".
+            // The name, blanks, then ">" (or the end of the text, which ends any content).
             if (p + 2 + name.size() <= L && t.compare(p + 2, name.size(), name) == 0) {
-                p += name.size() + 3;
-                if (p > L)
-                    p = L;
-                return;
+                std::size_t q = p + 2 + name.size();
+                while (q < L && static_cast<unsigned char>(t[q]) <= ' ')
+                    ++q;
+                if (q >= L || t[q] == '>') {
+                    p = q < L ? q + 1 : L;
+                    return;
+                }
             }
             tagOrderError(name);
         }
@@ -321,11 +356,71 @@ void Parser::parseContent(TXMLNode* n, int depth)
     }
 }
 
+void Parser::skipDoctype()
+{
+    int subset = 0;
+    while (p < L) {
+        const char c = t[p];
+        if (c == '"' || c == '\'') {
+            const std::size_t close = t.find(c, p + 1);
+            if (close == std::string_view::npos)
+                break;
+            p = close + 1;
+        } else if (c == '<' && t.substr(p, 4) == "<!--") {
+            const std::size_t close = t.find("-->", p + 4);
+            if (close == std::string_view::npos)
+                break;
+            p = close + 3;
+        } else {
+            ++p;
+            if (c == '[')
+                ++subset;
+            else if (c == ']' && subset > 0)
+                --subset;
+            else if (c == '>' && subset == 0)
+                return;
+        }
+    }
+    p = L;
+    errorHere("Не найден конец объявления DOCTYPE"_w);
+}
+
+bool Parser::skipMisc()
+{
+    const std::string_view close = t.substr(p, 4) == "<!--" ? "-->" : t.substr(p, 2) == "<?" ? "?>" : "";
+    if (close.empty())
+        return false;
+    const std::size_t end = t.find(close, p + (close == "-->" ? 4 : 2));
+    if (end == std::string_view::npos)
+        errorHere(close == "-->" ? "Не найден конец комментария"_w : "Незакрытый заголовок XML"_w);
+    p = end + close.size();
+    return true;
+}
+
+void Parser::finishDocument()
+{
+    for (;;) {
+        skipWS();
+        if (p >= L)
+            return;
+        if (!skipMisc())
+            errorHere("Данные после корневого элемента"_w);
+    }
+}
+
 } // namespace
 
 void TXMLNode::ParseXML(std::string_view text, std::size_t& pos)
 {
     Parser(text, pos).parseNode(this, 0);
+}
+
+void TXMLNode::ParseDocument(std::string_view text)
+{
+    std::size_t pos = 0;
+    Parser parser(text, pos);
+    parser.parseNode(this, 0);
+    parser.finishDocument();
 }
 
 } // namespace lm

@@ -126,6 +126,8 @@ TXMLNode* TXMLNode::FindPath(std::string_view path, bool create, const std::stri
             const std::string_view attr = step.substr(1);
             if (!create)
                 return c->AttrNode(attr);
+            if (attr.empty())  // a bare "@" names no attribute: nothing is made
+                return nullptr;
             c->SetAttr(std::string(attr), value);
             return c;
         }

@@ -3,22 +3,21 @@
 // Output format. Attributes are written as ' name="value"' with & " < > ' encoded; text as its
 // value with & and < encoded; in both, the control bytes the parser refuses raw (below 32 but
 // for tab, LF and CR) as "&#N;", which it decodes back. CDATA and comments raw inside their
-// markers. The compact form
-// has no line breaks. The indented form puts each element on its own line ending in CR LF,
-// indented by one (FormattedCode) or two (FormattedFastCode) more spaces per level; an element
-// whose first child is text starts its content on the same line. A saved file is the first
-// declaration of the root's Header, CR LF, and the indented form of the root.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+// markers. The compact form has no line breaks. The indented form puts each element on its own
+// line ending in CR LF, indented by one (FormattedCode) or two (FormattedFastCode) more spaces
+// per level; an element whose first child is text starts its content on the same line, and one
+// whose children mix text with elements is written compact inside its tags, so that a saved file
+// reads back as the same tree. A saved file is the first declaration of the root's Header, CR
+// LF, and the indented form of the root, written to the file as it is made.
 #include <array>
-#include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 
 #include "util/exceptions.h"
 #include "util/faststring.h"
+#include "util/filefunc.h"
+#include "util/filereplacer.h"
 #include "xml/xmlentities.h"
 #include "xml/xmlnode.h"
 
@@ -31,49 +30,68 @@ struct StringSink {
     std::string& out;
     void add(std::string_view s) { out.append(s); }
 };
-// Appends to a TFastString through a local block, so the many small pieces of a tree reach the
-// buffer in large runs. While it writes, the buffer's growth step follows its length: a
-// fixed step would make each growth copy the whole text again.
-class FastSink {
+// Collects the many small pieces of a tree in a block and hands them to target.pass in large
+// runs.
+template <class Target, std::size_t Size>
+class BlockSink {
 public:
-    explicit FastSink(TFastString& out) : m_out(out), m_growBy(out.GrowBy()) {}
-    ~FastSink() { m_out.SetGrowBy(m_growBy); }
-    FastSink(const FastSink&) = delete;
-    FastSink& operator=(const FastSink&) = delete;
+    explicit BlockSink(Target& target) : m_target(target) {}
+    BlockSink(const BlockSink&) = delete;
+    BlockSink& operator=(const BlockSink&) = delete;
 
     void add(std::string_view s)
     {
-        if (m_used + s.size() > sizeof m_block) {
+        if (m_used + s.size() > Size) {
             flush();
-            if (s.size() > sizeof m_block) {
-                pass(s);
+            if (s.size() > Size) {
+                m_target.pass(s);
                 return;
             }
         }
-        std::memcpy(m_block + m_used, s.data(), s.size());
+        std::memcpy(m_block.data() + m_used, s.data(), s.size());
         m_used += s.size();
     }
-    // Hands what is pending to the buffer; called once the text is complete.
+    // Hands what is pending to the target; called once the text is complete.
     void flush()
     {
-        pass(std::string_view(m_block, m_used));
+        if (m_used != 0)
+            m_target.pass(std::string_view(m_block.data(), m_used));
         m_used = 0;
     }
 
 private:
+    Target& m_target;
+    std::size_t m_used = 0;
+    std::array<char, Size> m_block;
+};
+
+// Appends to a TFastString. While it writes, the buffer's growth step follows its length: a
+// fixed step would make each growth copy the whole text again.
+class FastTarget {
+public:
+    explicit FastTarget(TFastString& out) : m_out(out), m_growBy(out.GrowBy()) {}
+    ~FastTarget() { m_out.SetGrowBy(m_growBy); }
+    FastTarget(const FastTarget&) = delete;
+    FastTarget& operator=(const FastTarget&) = delete;
+
     void pass(std::string_view s)
     {
-        if (s.empty())
-            return;
         if (m_out.Length() > m_out.GrowBy())
             m_out.SetGrowBy(m_out.Length());
         m_out.Add(s);
     }
 
+private:
     TFastString& m_out;
     int m_growBy;
-    std::size_t m_used = 0;
-    char m_block[16384];
+};
+
+// Writes to a file as the text is made, so that a large document is never held whole in
+// memory; a failed write raises EInOutError for fileName.
+struct FileTarget {
+    TFileReplacer& file;
+    const std::string& fileName;
+    void pass(std::string_view s);
 };
 
 // ' name="value"' of an attribute node.
@@ -150,6 +168,20 @@ void writeCompact(Sink& sink, const TXMLNode& n, bool headers)
     }
 }
 
+// True when n's children mix text with elements. Such content is written as it stands: line
+// breaks and indents put around its elements would be read back as part of its text.
+bool mixedContent(const TXMLNode& n)
+{
+    bool text = false, element = false;
+    for (const TXMLNode* child : n.Nodes()) {
+        text = text || child->NodeType == ntText;
+        element = element || child->NodeType == ntNode;
+        if (text && element)
+            return true;
+    }
+    return false;
+}
+
 // The indented form. indent grows by step for each level and is restored on return; a node
 // without a parent starts its children at rootIndent (when not empty) instead of indent. Nodes
 // other than elements are written compact (with their declarations when headers is set).
@@ -163,6 +195,13 @@ void writeFormatted(Sink& sink, const TXMLNode& n, std::string& indent, std::siz
     }
     if (addStartTag(sink, n, "/>\r\n"))
         return;
+    if (mixedContent(n)) {
+        sink.add(">");
+        for (const TXMLNode* child : n.Nodes())
+            writeCompact(sink, *child, headers);
+        addEndTag(sink, n, ">\r\n");
+        return;
+    }
     sink.add(n.Nodes().First()->NodeType == ntText ? ">" : ">\r\n");
     const bool atRoot = !n.Parent && !rootIndent.empty();
     std::string rootLevel(atRoot ? rootIndent : std::string_view());
@@ -185,23 +224,28 @@ void writeFormatted(Sink& sink, const TXMLNode& n, std::string& indent, std::siz
     addEndTag(sink, n, ">\r\n");
 }
 
+// The layout of FormattedFastCode and SaveXML: two spaces more per level, a root's children at
+// two spaces, no declarations.
+template <class Sink>
+void writeFastLayout(Sink& sink, const TXMLNode& n, const std::string& indent)
+{
+    std::string level = indent;
+    writeFormatted(sink, n, level, 2, "  ", false);
+    sink.flush();
+}
+
 [[noreturn]] void ioError(const std::string& fileName, int code)
 {
     throw EInOutError(Format("Cannot create file \"%s\". %s", {fileName, std::strerror(code)}), code);
 }
 
-void writeAll(int fd, std::string_view data, const std::string& fileName)
+void FileTarget::pass(std::string_view s)
 {
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            ioError(fileName, errno);
-        }
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
+    if (!file.Write(s))
+        ioError(fileName, errno);
 }
+
+using FastSink = BlockSink<FastTarget, 16384>;
 
 } // namespace
 
@@ -224,7 +268,8 @@ std::string TXMLNode::HeaderCode() const
 
 void TXMLNode::FastCode(TFastString& buffer) const
 {
-    FastSink sink(buffer);
+    FastTarget target(buffer);
+    FastSink sink(target);
     writeCompact(sink, *this, false);
     sink.flush();
 }
@@ -240,10 +285,9 @@ std::string TXMLNode::FormattedCode(const std::string& indent) const
 
 void TXMLNode::FormattedFastCode(TFastString& buffer, const std::string& indent) const
 {
-    FastSink sink(buffer);
-    std::string level = indent;
-    writeFormatted(sink, *this, level, 2, "  ", false);
-    sink.flush();
+    FastTarget target(buffer);
+    FastSink sink(target);
+    writeFastLayout(sink, *this, indent);
 }
 
 void TXMLNode::SaveXML(const std::string& fileName, bool freeAfter)
@@ -266,44 +310,20 @@ void TXMLNode::SaveXML(const std::string& fileName, bool freeAfter)
         }
     } guard{freeAfter ? this : nullptr};
 
-    TFastString body(64768);
-    FormattedFastCode(body, " ");
-    std::string head;
-    if (Header() && !Header()->Empty())
-        head = Header()->First()->HeaderCode() + "\r\n";
-
-    // A temporary file beside the target, renamed over it once complete: a failed save leaves
-    // the previous file as it was.
-    static std::atomic<unsigned> counter{0};
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; fd < 0; ++attempt) {
-        temp = fileName + ".~" + std::to_string(::getpid()) + "." + std::to_string(counter++);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && (errno != EEXIST || attempt > 100))
-            ioError(fileName, errno);
+    // The text goes to the file as it is made, the way FormattedFastCode makes it. A failed save
+    // leaves the previous file as it was (see TFileReplacer).
+    TFileReplacer file;
+    if (!file.Open(ToSysPath(fileName)))
+        ioError(fileName, errno);
+    FileTarget target{file, fileName};
+    auto sink = std::make_unique<BlockSink<FileTarget, 256 * 1024>>(target);
+    if (Header() && !Header()->Empty()) {
+        sink->add(Header()->First()->HeaderCode());
+        sink->add("\r\n");
     }
-    try {
-        struct stat st;
-        if (::stat(fileName.c_str(), &st) == 0)
-            ::fchmod(fd, st.st_mode & 07777);
-        writeAll(fd, head, fileName);
-        writeAll(fd, std::string_view(body.Buffer() ? body.Buffer() : "", static_cast<std::size_t>(body.Length())),
-                 fileName);
-        if (::fsync(fd) != 0)
-            ioError(fileName, errno);
-        const int fdToClose = fd;
-        fd = -1;
-        if (::close(fdToClose) != 0)
-            ioError(fileName, errno);
-        if (::rename(temp.c_str(), fileName.c_str()) != 0)
-            ioError(fileName, errno);
-    } catch (...) {
-        if (fd >= 0)
-            ::close(fd);
-        ::unlink(temp.c_str());
-        throw;
-    }
+    writeFastLayout(*sink, *this, " ");
+    if (!file.Commit())
+        ioError(fileName, errno);
 }
 
 } // namespace lm

@@ -74,6 +74,46 @@ TEST_F(CliFilter, BothRoutesSelectTheSameRowsWhenRun)
     }
 }
 
+TEST_F(CliFilter, TheSqlRouteBracketsTheQuerysOwnCondition)
+{
+    // The query's WHERE has a top-level OR; the appended condition must hold for both branches.
+    const auto run = [](std::vector<std::string> options) {
+        std::vector<std::string> args = {"filter", "--db", db, "--query",
+                                         "SELECT G.ID, G.PRICE FROM GOODS G WHERE G.ID < 100 OR G.ID > 300 ORDER BY G.ID",
+                                         "--label", "ID=Код", "--run"};
+        args.insert(args.end(), options.begin(), options.end());
+        args.push_back("[Код] = 5 ИЛИ [Код] = 305 ИЛИ [Код] = 200");
+        return runLmpack(args);
+    };
+    const auto local = run({});
+    const auto sql = run({"--sql-enabled", "--prefer-sql"});
+    ASSERT_EQ(local.exitCode, 0) << local.err;
+    ASSERT_EQ(sql.exitCode, 0) << sql.err;
+    EXPECT_EQ(rows(local), 2);
+    EXPECT_EQ(sql.out, "sql: AND (G.ID=5 OR G.ID=305 OR G.ID=200)\nrows: 2\n");
+}
+
+TEST_F(CliFilter, TheSqlRouteOpensTheQueryOnlyFiltered)
+{
+    // Row 5 cannot be fetched (a division by zero): only a query that is never opened without
+    // the filter gets through.
+    const auto r = runLmpack({"filter", "--db", db, "--query", "SELECT G.ID, 1/(G.ID-5) AS X FROM GOODS G", "--label",
+                              "ID=Код", "--sql-enabled", "--prefer-sql", "--run", "[Код] > 10"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "sql: AND (G.ID>10)\nrows: 390\n");
+}
+
+TEST_F(CliFilter, ALabelThatWouldBecomeAnotherIsRefused)
+{
+    // "Цена☃" and "Цена♥" would both have become "Цена?", and the filter would compare the
+    // field that took that label last.
+    const auto r = runLmpack({"filter", "--db", db, "--query", "SELECT G.ID, G.PRICE FROM GOODS G", "--label",
+                              "PRICE=Цена\xe2\x98\x83", "--label", "ID=Цена\xe2\x99\xa5", "[Цена?] > 1"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "lmpack: --label is not UTF-8 text that Windows-1251 can hold\n");
+}
+
 TEST_F(CliFilter, BlankExpressionPrintsNothingAndBadOnesFail)
 {
     auto r = filter({}, "   ");

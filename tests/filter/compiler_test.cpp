@@ -4,6 +4,7 @@
 #include "filterfixture.h"
 #include "filter/fieldentry.h"
 #include "host/field.h"
+#include "testfields.h"
 
 using namespace lm;
 using lmtest::GoodsFixture;
@@ -134,16 +135,41 @@ TEST_F(Compiler, MalformedTextsFail)
 TEST_F(Compiler, DeepNestingFailsInsteadOfOverflowingTheStack)
 {
     EXPECT_FALSE(filter.Compile(std::string(100000, '(') + "[Код]=1"));
-    std::string chain = "[Код]=1";
-    for (int i = 0; i < 20000; ++i)
-        chain += " И [Код]=1";
-    EXPECT_FALSE(filter.Compile(utf8ToCp1251(chain)));
     std::string sum = "[Код]";
     for (int i = 0; i < 20000; ++i)
         sum += "+1";
     EXPECT_FALSE(filter.Compile(utf8ToCp1251(sum + ">0")));
     // Nesting that people actually write is fine.
     EXPECT_TRUE(filter.Compile(std::string(50, '(') + "[Код]=1"_w + std::string(50, ')')));
+}
+
+TEST_F(Compiler, LongFlatListsAreNoDeeperThanShortOnes)
+{
+    // A list of conditions is limited by nothing but its text: only nesting counts.
+    std::string any = "[Код]=0";
+    for (int i = 1; i < 1000; ++i)
+        any += " ИЛИ [Код]=" + std::to_string(i);
+    ASSERT_TRUE(filter.Compile(utf8ToCp1251(any)));
+    EXPECT_TRUE(filter.FilterSQL().starts_with("CODE=0 OR CODE=1 OR CODE=2 OR "));
+    EXPECT_TRUE(filter.FilterSQL().ends_with(" OR CODE=999"));
+    std::string mixed = "[Код]=1";
+    int ors = 0, ands = 0;
+    for (int i = 0; i < 20000; ++i) {
+        mixed += i % 3 ? " И [Кол]=2" : " ИЛИ [Код]=1";
+        ++(i % 3 ? ands : ors);
+    }
+    ASSERT_TRUE(filter.Compile(utf8ToCp1251(mixed)));
+    const auto count = [&](const std::string& word) {
+        int n = 0;
+        for (std::size_t at = 0; (at = filter.FilterSQL().find(word, at)) != std::string::npos; at += word.size())
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(count(" OR "), ors);
+    EXPECT_EQ(count(" AND "), ands);
+    // Precedence inside a long list is the usual one.
+    EXPECT_EQ(tree("[Код]=1 И [Кол]=2 И [Сумма]=3 И [Цена]=4 ИЛИ [Код]=5 И [Кол]=6"),
+              "(((Код=1 AND Кол=2) AND (Сумма=3 AND Цена=4)) OR (Код=5 AND Кол=6))");
 }
 
 TEST_F(Compiler, NowForms)
@@ -194,6 +220,42 @@ TEST_F(Compiler, BlankAndVerbatimTexts)
     EXPECT_TRUE(filter.UseSQL());
     EXPECT_EQ(compile("$G.CODE IN (1, 2)"), "AND (G.CODE IN (1, 2))");
     EXPECT_FALSE(filter.Changed());
+}
+
+TEST_F(Compiler, VerbatimSqlMustStayOneCondition)
+{
+    // Each of these would reach outside the brackets it is printed in.
+    for (const char* text : {
+             "$ 1=0) UNION SELECT RDB$RELATION_NAME FROM RDB$RELATIONS WHERE (1=1",
+             "$ 1=1) OR (1=1", "$ 1=1) --", "$ G.CODE = 1 -- rest", "$ G.CODE = 1 /* x */",
+             "$ G.CODE = 1; DELETE FROM GOODS", "$ (G.CODE = 1", "$ G.NAME = 'x", "$ G.NAME = \"x",
+             "$ G.CODE IN (SELECT 1 FROM A union SELECT 2 FROM B)", "$ G.CODE = 1 */",
+         })
+        EXPECT_EQ(compile(text), "<fail>") << text;
+    // Quotes, brackets, markers and words inside literals and quoted names are content.
+    EXPECT_EQ(compile("$ G.NAME = ')--;/*' AND (G.CODE IN (1, 2))"), "AND ( G.NAME = ')--;/*' AND (G.CODE IN (1, 2)))");
+    EXPECT_EQ(compile("$ G.NAME = 'it''s union' OR \"UNION\" = 1"), "AND ( G.NAME = 'it''s union' OR \"UNION\" = 1)");
+    EXPECT_EQ(compile("$ G.REUNION_ID = 1 AND G.UNIONS > 0"), "AND ( G.REUNION_ID = 1 AND G.UNIONS > 0)");
+    EXPECT_EQ(compile("$ G.PRICE - 1 > 2 / 3 * 4"), "AND ( G.PRICE - 1 > 2 / 3 * 4)");
+}
+
+TEST(ExtFieldEntry, TakesTheTypeOfItsHiddenField)
+{
+    TMemDataSet ds;
+    lmtest::addField<TIntegerField>(ds, "CODE", "Код"_w, "G.CODE");
+    lmtest::addField<TIntegerField>(ds, "HIDDEN", "Скрытый"_w, "G.HIDDEN")->SetVisible(false);
+    ds.CreateDataSet();
+    TUFilter filter;
+    filter.SetDataSet(&ds);
+    filter.SetOptions({ufoSQLEnabled});
+    filter.Prepare();
+    filter.Entries()->AddEntry(std::make_unique<TExtFieldEntry>(ds.FieldByName("HIDDEN"), "G.HIDDEN"), true);
+    const auto compile = [&](const std::string& text) {
+        return filter.Compile(utf8ToCp1251(text)) ? cp1251ToUtf8(filter.FilterSQL()) : "<fail>";
+    };
+    EXPECT_EQ(compile("[Скрытый] + 1 > 2"), "AND (G.HIDDEN+1>2)");
+    EXPECT_EQ(compile("[Скрытый] > [Код]"), "AND (G.HIDDEN>G.CODE)");
+    EXPECT_EQ(compile("[Скрытый] = 'x'"), "<fail>");  // a number is not compared with a text
 }
 
 } // namespace

@@ -212,12 +212,55 @@ TEST_F(Component, NamedFilters)
     EXPECT_EQ(filter.FilterList(), (std::vector<std::string>{"Код"_w}));
     EXPECT_EQ(filter.LoadFilter("цена"_w), "");
 
-    try {
-        filter.SaveFilterAs("по умолчанию"_w, "[Код] = 1"_w);
-        FAIL() << "reserved name accepted";
-    } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), "Указанное имя фильтра \"по умолчанию\" зарезервировано"_w);
+    // The reserved name in any case and with blanks around it: the load trims, so must the check.
+    for (const std::string name : {"по умолчанию"_w, "ПО УМОЛЧАНИЮ "_w, "  По умолчанию"_w, "\tпо умолчанию\t"_w}) {
+        try {
+            filter.SaveFilterAs(name, "[Код] = 1"_w);
+            FAIL() << "reserved name accepted: " << cp1251ToUtf8(name);
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message(), Format("Указанное имя фильтра \"%s\" зарезервировано"_w, {name}));
+        }
     }
+    EXPECT_EQ(filter.FilterList(), (std::vector<std::string>{"Код"_w}));
+}
+
+TEST_F(Component, UnknownFilterNameIsRefusedAndTheFilterKept)
+{
+    filter.SaveFilterAs("Код"_w, "[Код] = 1"_w);
+    filter.SetFilterByName("Код"_w);
+    const std::vector<std::string> before = applied;
+    try {
+        filter.SetFilterByName("Нет такого"_w);
+        FAIL() << "unknown name accepted";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), "Фильтр \"Нет такого\" не найден"_w);
+    }
+    EXPECT_EQ(applied, before);
+    EXPECT_TRUE(filter.Active());
+    EXPECT_EQ(filter.FilterSQL(), "CODE=1");
+    EXPECT_EQ(filter.FilterName(), "Код"_w);
+    // The default filter is always known, even when empty: it switches the filter off.
+    filter.SetFilterByName("  По умолчанию"_w);
+    EXPECT_FALSE(filter.Active());
+}
+
+TEST_F(Component, ReadFilterOfATextThatNoLongerCompilesLeavesNoFilter)
+{
+    // Stored while the dataset had a field it no longer has.
+    setOptions({ufoSwitchOnShow});
+    filter.SetSource("[Код] = 1"_w);
+    filter.SaveFilter();
+    {
+        TRegistry reg;
+        reg.OpenKey("\\Software\\Test\\Goods", false);
+        reg.WriteString("UFilter", "[Удалённое поле] = 1"_w);
+    }
+    ASSERT_TRUE(filter.Active());
+    filter.ReadFilter();
+    EXPECT_EQ(filter.FilterSQL(), "");
+    EXPECT_EQ(filter.FilterSource(), "");
+    EXPECT_FALSE(filter.Active());
+    EXPECT_EQ(applied.back(), "off");
 }
 
 TEST_F(Component, TheDefaultFilterIsTheCurrentOne)

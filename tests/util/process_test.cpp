@@ -9,6 +9,7 @@
 #include "util/cp1251.h"
 #include "util/exceptions.h"
 #include "util/filefunc.h"
+#include "util/strs_files.h"
 
 #include "messageof.h"
 
@@ -149,4 +150,36 @@ TEST(ExecAndWait, KeepsTheInterfaceLiveUntilTheProgramEnds)
     SetProcessMessagesHook(nullptr);
     ::wait(nullptr);
     RemoveDir(tmpl);
+}
+
+TEST(ExecAndWait, OpensDocumentsAndUrlsWithTheDesktopOpener)
+{
+    // A stand-in for the desktop's xdg-open that notes what it was asked to open; it fails for
+    // a target that no application would take.
+    char tmpl[] = "/tmp/lmopenXXXXXX";
+    ASSERT_NE(::mkdtemp(tmpl), nullptr);
+    const std::string dir = tmpl, log = dir + "/opened";
+    StrtoFile("#!/bin/sh\ncase \"$1\" in *.none) exit 3;; esac\necho \"$#:$1\" >> " + log + "\n",
+              dir + "/xdg-open");
+    ASSERT_EQ(::chmod((dir + "/xdg-open").c_str(), 0755), 0);
+    StrtoFile("report", dir + "/report.pdf");
+    StrtoFile("x", dir + "/x.none");
+    const std::string savedPath = std::getenv("PATH");
+    ::setenv("PATH", (dir + ":" + savedPath).c_str(), 1);
+    SetProcessMessagesHook([] { return true; });
+
+    EXPECT_TRUE(ExecAndWait(dir + "/report.pdf", "ignored args"));
+    EXPECT_TRUE(ExecAndWait("https://example.org/a b?x=1", ""));
+    EXPECT_TRUE(ExecAndWait("mailto:shop@example.org", ""));
+    EXPECT_TRUE(ExecAndWait(dir, ""));
+    EXPECT_FALSE(ExecAndWait(dir + "/x.none", ""));
+    // A program is still run, not opened.
+    EXPECT_TRUE(ExecAndWait("/bin/sh", "-c 'echo 1:program >> " + log + "'"));
+
+    SetProcessMessagesHook(nullptr);
+    ::setenv("PATH", savedPath.c_str(), 1);
+    EXPECT_EQ(FileToStr(log), "1:" + dir + "/report.pdf\n1:https://example.org/a b?x=1\n"
+                              "1:mailto:shop@example.org\n1:" + dir + "\n1:program\n");
+    EXPECT_TRUE(noChildLeft());
+    RemoveDir(dir);
 }

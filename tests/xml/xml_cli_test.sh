@@ -46,6 +46,16 @@ check "template optional" "<r><a/><b/></r>" "$("$LMPACK" xml template "$DIR/x.xs
 "$LMPACK" xml template "$DIR/x.xsd" nope 2>/dev/null
 check "template unknown element exit" 1 $?
 
+: > "$DIR/empty.xml"
+err=$("$LMPACK" xml roundtrip "$DIR/empty.xml" "$DIR/empty.out" 2>&1)
+check "empty file exit" 1 $?
+check "empty file message" "< ожидаемый" "$err"
+check "empty file writes nothing" "no" "$([ -e "$DIR/empty.out" ] && echo yes || echo no)"
+printf '<!DOCTYPE r>\r\n<r><!WHAT></r>' > "$DIR/bang.xml"
+err=$("$LMPACK" xml roundtrip "$DIR/bang.xml" "$DIR/bang.out" 2>&1)
+check "unknown construct exit" 1 $?
+check "unknown construct message" 'Строка № 2, номер символа 17 :Неизвестная конструкция "<!"' "$err"
+
 "$LMPACK" xml get "$DIR/missing.xml" x 2>/dev/null
 check "missing file exit" 1 $?
 "$LMPACK" xml frobnicate 2>/dev/null

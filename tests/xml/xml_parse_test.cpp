@@ -84,8 +84,6 @@ TEST(XmlParse, CDataAndCommentsKeepRawContent)
     EXPECT_EQ(r->GetNodebyIndex(1)->NodeType, ntComment);
     EXPECT_EQ(r->GetNodebyIndex(1)->Name, "#comment");
     EXPECT_EQ(r->GetNodebyIndex(1)->Value, " c ");
-    // An unterminated CDATA section takes the rest of the text.
-    EXPECT_EQ(TXMLNode::Create("<r><![CDATA[abc</r>")->GetNodebyIndex(0)->Value, "abc</r>");
 }
 
 TEST(XmlParse, CommentsBeforeTheRootAreDropped)
@@ -121,23 +119,48 @@ TEST(XmlParse, EndOfTextInsideContentEndsQuietly)
     EXPECT_EQ(TXMLNode::Create("<a>tail")->GetValue(), "tail");
 }
 
-TEST(XmlParse, ClosingTagIsCheckedByNameOnly)
+TEST(XmlParse, ClosingTagMayHaveBlanksBeforeItsEnd)
 {
-    // "</a >" skips name length + 3 bytes and lands on ">", which becomes text of the parent.
-    auto r = TXMLNode::Create("<r><a></a ></r>");
-    ASSERT_EQ(r->GetCount(), 2);
+    // Nothing of "</a >" is left behind as text.
+    auto r = TXMLNode::Create("<r><a></a\r\n ></r>");
+    ASSERT_EQ(r->GetCount(), 1);
     EXPECT_EQ(r->GetNodebyIndex(0)->Name, "a");
-    EXPECT_EQ(r->GetNodebyIndex(1)->Value, ">");
     EXPECT_EQ(TXMLNode::Create("<a></a >")->Name, "a");
+    // A longer name is another tag, not "</a" followed by junk.
+    EXPECT_NE(parseError("<a></ab>").find("Ошибка порядка тегов. Тег: \"a\""_w), std::string::npos);
 }
 
-TEST(XmlParse, UnknownBangConstructEndsTheNodeWhereItStands)
+TEST(XmlParse, DoctypeBeforeTheRootIsSkippedWithItsInternalSubset)
 {
-    auto r = TXMLNode::Create("<r><!DOCTYPE x></r>");
-    ASSERT_EQ(r->GetCount(), 2);
-    EXPECT_EQ(r->GetNodebyIndex(0)->Name, "");
-    EXPECT_EQ(r->GetNodebyIndex(0)->NodeType, ntNode);
-    EXPECT_EQ(r->GetNodebyIndex(1)->Value, "DOCTYPE x>");
+    auto r = TXMLNode::Create("<?xml version=\"1.0\"?>\r\n<!DOCTYPE r SYSTEM \"a>b.dtd\" [\r\n"
+                              "  <!ELEMENT r (#PCDATA)> <!-- ] > --> <!ENTITY e '>]'>\r\n]>\r\n<r x=\"1\"/>");
+    EXPECT_EQ(r->Name, "r");
+    EXPECT_EQ(r->GetAttr("x"), "1");
+    EXPECT_EQ(r->Header()->Count(), 1);
+    EXPECT_EQ(r->Code(), "<?xml version=\"1.0\" ?><r x=\"1\"/>");
+}
+
+TEST(XmlParse, InputThatWouldLoseContentIsAnErrorWithItsLine)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        // Unknown "<!" constructs, a DOCTYPE inside content, an unclosed DOCTYPE.
+        {"<r><!DOCTYPE x></r>", "Строка № 0, номер символа 3 :Неизвестная конструкция \"<!\""_w},
+        {"<r>\r\n<!ELEMENT x></r>", "Строка № 2, номер символа 5 :Неизвестная конструкция \"<!\""_w},
+        {"<!DOCTYPE r [ <!ELEMENT r ANY>\r\n<r/>", "Строка № 2, номер символа 36 :Не найден конец объявления DOCTYPE"_w},
+        // A second root, text after the root, anything after a zero byte behind it.
+        {"<r/><s/>", "Строка № 0, номер символа 4 :Данные после корневого элемента"_w},
+        {"<r/>\r\ntail", "Строка № 2, номер символа 6 :Данные после корневого элемента"_w},
+        {std::string("<r/>\0<s/>", 9), "Строка № 0, номер символа 5 :Данные после корневого элемента"_w},
+        {"<r></r>\r\n<!-- ok --><?pi?>x", "Строка № 2, номер символа 26 :Данные после корневого элемента"_w},
+        // An unterminated CDATA section.
+        {"<r>\r\n<![CDATA[abc</r>", "Строка № 2, номер символа 14 :Не найден конец секции CDATA"_w},
+        // A declaration without a name.
+        {"<?\?><r/>", "Строка № 0, номер символа 2 :Ожидаемое имя объявления"_w},
+    };
+    for (const auto& [text, message] : cases)
+        EXPECT_EQ(parseError(text), message) << cp1251ToUtf8(text);
+    // Blanks, comments and declarations after the root are no content.
+    EXPECT_EQ(TXMLNode::Create("<r/>\r\n<!-- c -->\t<?pi a=\"1\"?>\r\n")->Name, "r");
 }
 
 TEST(XmlParse, HtmlNodesAcceptBareAttributeValuesAndPassTheFlagDown)

@@ -119,5 +119,5 @@ TEST(XmlPath, RepeatedWholeTreeStepsTakePolynomialTime)
     EXPECT_EQ(r->NodebyName(hops + "b")->Name, "b");
     // The search found by the fuzzer: a bracket step, then thirty slashes.
     const std::string found("[\0\0;a\"?><y>&lt\0//////////////////////////////</x>", 48);
-    EXPECT_EQ(TXMLNode::Create("<r>\xFF\xFF<!&quo \0 >")->NodebyName(found), nullptr);
+    EXPECT_EQ(TXMLNode::Create("<r>\xFF\xFF<x/></r>")->NodebyName(found), nullptr);
 }

@@ -8,7 +8,11 @@
 #include "util/cp1251.h"
 #include "util/exceptions.h"
 #include "util/faststring.h"
+#include "xml/xmlentities.h"
 #include "xml/xmlnode.h"
+
+#include "../util/asnobody.h"
+#include "../util/messageof.h"
 
 using namespace lm;
 
@@ -81,10 +85,22 @@ TEST(XmlWriter, CodePutsDeclarationsInFrontAndFastCodeLeavesThemOut)
     EXPECT_EQ(fast(*doc, " "), "<doc/>\r\n");
 }
 
-TEST(XmlWriter, MixedContentKeepsTheIndentedLayout)
+TEST(XmlWriter, MixedContentIsWrittenAsItStands)
 {
-    auto r = TXMLNode::Create("<a>t<b/>u</a>");
-    EXPECT_EQ(r->FormattedCode(" "), "<a>t <b/>\r\nu</a>\r\n");
+    // Layout around <b/> would be read back as part of the texts beside it.
+    auto r = TXMLNode::Create("<r><a>t<b/>u</a><c><d/>tail text</c></r>");
+    EXPECT_EQ(r->FormattedCode(" "), "<r>\r\n <a>t<b/>u</a>\r\n <c><d/>tail text</c>\r\n</r>\r\n");
+    EXPECT_EQ(fast(*r, " "), "<r>\r\n  <a>t<b/>u</a>\r\n  <c><d/>tail text</c>\r\n</r>\r\n");
+}
+
+TEST(XmlWriter, NumericReferencesAreWrittenBackAsTheyWereRead)
+{
+    // The parser keeps "&#65;" undecoded, so the writer must not turn it into "&amp;#65;"; a
+    // control byte's reference, which the parser decodes, and a broken one are still encoded.
+    auto r = TXMLNode::Create("<r a=\"&#65;&#x416;\">&#65;&#1046;&amp;#7;&#7;&#;&#x;&#12a;</r>");
+    EXPECT_EQ(r->GetValue(), "&#65;&#1046;&#7;\x07&#;&#x;&#12a;");
+    EXPECT_EQ(r->Code(), "<r a=\"&#65;&#x416;\">&#65;&#1046;&amp;#7;&#7;&amp;#;&amp;#x;&amp;#12a;</r>");
+    EXPECT_EQ(XMLEncode("&#65;&#xZ;"), "&#65;&amp;#xZ;");
 }
 
 TEST(XmlWriter, SaveXmlWritesTheDeclarationAndTheIndentedBody)
@@ -131,6 +147,32 @@ TEST(XmlWriter, SaveXmlReplacesAnExistingFile)
     std::ofstream(path) << std::string(10000, 'x');
     TXMLNode::Create("<r/>")->SaveXML(path);
     EXPECT_EQ(readAll(path), "<r/>\r\n");
+}
+
+TEST(XmlWriter, SaveXmlHonoursPermissionsAndFollowsLinks)
+{
+    const std::string dir = tempPath("perm");
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    ASSERT_EQ(::chown(dir.c_str(), test::kNobody, test::kNogroup), 0);
+    const std::string ro = dir + "/ro.xml", real = dir + "/real.xml", link = dir + "/link.xml";
+    std::ofstream(ro) << "<old/>";
+    std::ofstream(real) << "<old/>";
+    ASSERT_EQ(::chmod(ro.c_str(), 0444), 0);
+    ASSERT_EQ(::chmod(real.c_str(), 0600), 0);
+    ASSERT_EQ(::chown(ro.c_str(), test::kNobody, test::kNogroup), 0);
+    ASSERT_EQ(::chown(real.c_str(), test::kNobody, test::kNogroup), 0);
+    ASSERT_EQ(::symlink("real.xml", link.c_str()), 0);
+    EXPECT_EQ(test::asNobody([&]() -> std::string {
+                  const std::string message = test::messageOf([&] { TXMLNode::Create("<new/>")->SaveXML(ro); });
+                  if (message.find("Permission denied") == std::string::npos)
+                      return "read-only file: " + message;
+                  TXMLNode::Create("<new/>")->SaveXML(link);
+                  return readAll(ro) + readAll(real);
+              }),
+              "<old/><new/>\r\n");
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(std::filesystem::status(real).permissions(), std::filesystem::perms(0600));
 }
 
 TEST(XmlWriter, SaveXmlWithFreeAfterTakesTheNodeOutOfItsParent)
