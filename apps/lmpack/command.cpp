@@ -1,6 +1,8 @@
 // Subcommand registry and usage text of lmpack.
 #include "command.h"
 
+#include "util/cp1251.h"
+
 #include <cstdio>
 
 #include "util/cp1251.h"
@@ -22,6 +24,21 @@ bool registerCommand(Command command)
 }
 
 const std::vector<Command>& commands() { return registry(); }
+
+std::string terminalText(const std::string& text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            out += '\n';
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return lm::cp1251ToUtf8(out);
+}
 
 int usageError(const std::string& name)
 {

@@ -23,6 +23,9 @@ struct Command {
 bool registerCommand(Command command);
 const std::vector<Command>& commands();
 
+// Windows-1251 text as the terminal wants it: UTF-8, CR LF and lone CR turned into LF.
+std::string terminalText(const std::string& text);
+
 // Prints the usage of one command (or of all when name is empty) on stderr; returns 2.
 int usageError(const std::string& name);
 

@@ -51,6 +51,17 @@ std::vector<std::string> regPathChain(const std::string& canon)
 
 TMemoryRegistryStore::TMemoryRegistryStore() { m_keys[""] = Key{}; }
 
+void TMemoryRegistryStore::Batch(const std::function<void()>& changes)
+{
+    auto saved = m_keys;
+    try {
+        changes();
+    } catch (...) {
+        m_keys = std::move(saved);
+        throw;
+    }
+}
+
 bool TMemoryRegistryStore::KeyExists(const std::string& path)
 {
     return m_keys.count(foldRegName(canonicalRegPath(path))) != 0;

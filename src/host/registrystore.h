@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -52,6 +53,9 @@ public:
     virtual std::vector<std::string> KeyNames(const std::string& path) = 0;
     virtual std::vector<std::string> ValueNames(const std::string& path) = 0;
     virtual std::optional<TRegKeyInfo> KeyInfo(const std::string& path) = 0;
+    // Runs `changes` as one unit: when it raises, none of its changes remain. The default only
+    // runs it; stores that can undo override it.
+    virtual void Batch(const std::function<void()>& changes) { changes(); }
 };
 
 // Canonical form of a key path: empty segments dropped ("\A\\B\" gives "A\B").
@@ -78,6 +82,7 @@ public:
     std::vector<std::string> KeyNames(const std::string& path) override;
     std::vector<std::string> ValueNames(const std::string& path) override;
     std::optional<TRegKeyInfo> KeyInfo(const std::string& path) override;
+    void Batch(const std::function<void()>& changes) override;
 
 private:
     struct Key {

@@ -71,28 +71,30 @@ private:
 namespace {
 
 // Transaction guard: BEGIN IMMEDIATE takes the write lock up front (waiting through the busy
-// timeout), so a read-then-write sequence never fails half-way for a lock.
+// timeout), so a read-then-write sequence never fails half-way for a lock. Inside a Batch the
+// guard does nothing: the batch's transaction covers the change.
 class WriteTxn {
 public:
-    explicit WriteTxn(sqlite3* db) : m_db(db)
+    explicit WriteTxn(sqlite3* db) : m_db(db), m_nested(sqlite3_get_autocommit(db) == 0)
     {
-        if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
+        if (!m_nested && sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
             throw EInOutError(std::string("Registry store: ") + sqlite3_errmsg(db));
     }
     void commit()
     {
-        if (sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+        if (!m_nested && sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
             throw EInOutError(std::string("Registry store: ") + sqlite3_errmsg(m_db));
         m_done = true;
     }
     ~WriteTxn()
     {
-        if (!m_done)
+        if (!m_done && !m_nested)
             sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
     }
 
 private:
     sqlite3* m_db;
+    bool m_nested;
     bool m_done = false;
 };
 
@@ -181,6 +183,14 @@ void TSqliteRegistryStore::checkWritable() const
 {
     if (m_readOnly)
         throw EInOutError("Registry store " + m_fileName + " is read-only", SQLITE_READONLY);
+}
+
+void TSqliteRegistryStore::Batch(const std::function<void()>& changes)
+{
+    checkWritable();
+    WriteTxn txn(m_db);
+    changes();
+    txn.commit();
 }
 
 void TSqliteRegistryStore::exec(const char* sql)

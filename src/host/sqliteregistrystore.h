@@ -32,6 +32,7 @@ public:
     std::vector<std::string> KeyNames(const std::string& path) override;
     std::vector<std::string> ValueNames(const std::string& path) override;
     std::optional<TRegKeyInfo> KeyInfo(const std::string& path) override;
+    void Batch(const std::function<void()>& changes) override;
 
 private:
     class Stmt;

@@ -93,21 +93,6 @@ Variant Variant::FromDate(TDateTime dt)
     return v;
 }
 
-TVarType Variant::VarType() const
-{
-    return static_cast<TVarType>(m_value.index());
-}
-
-bool Variant::IsEmpty() const
-{
-    return VarType() == TVarType::varEmpty;
-}
-
-bool Variant::IsNull() const
-{
-    return VarType() == TVarType::varNull;
-}
-
 bool Variant::AsBoolean() const
 {
     switch (VarType()) {

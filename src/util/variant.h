@@ -27,9 +27,10 @@ public:
     Variant(std::string s);                      // Windows-1251 text
     Variant(const char* s);
 
-    TVarType VarType() const;
-    bool IsEmpty() const;                        // unassigned
-    bool IsNull() const;                         // null
+    // Inline: the colour rules and the script engine ask these for every value they touch.
+    TVarType VarType() const { return static_cast<TVarType>(m_value.index()); }
+    bool IsEmpty() const { return VarType() == TVarType::varEmpty; }  // unassigned
+    bool IsNull() const { return VarType() == TVarType::varNull; }    // null
     bool IsNullOrEmpty() const { return IsNull() || IsEmpty(); }
 
     // Conversions raise EConvertError for a text that is not a value of the kind, and
