@@ -88,7 +88,7 @@ public:
         std::vector<Run> shown;
         for (const Run& run : runs) {
             if (!run.error_occurred && run.run_type == Run::RT_Iteration)
-                m_times[run.run_name.function_name].push_back(run.GetAdjustedCPUTime());
+                m_times[run.run_name.function_name].push_back(cpuTime(run));
             if (!run.error_occurred && run.counters.count("ratio"))
                 m_paired.push_back(run);
             if (run.repetitions <= 1 || run.run_type == Run::RT_Aggregate)
@@ -124,6 +124,16 @@ public:
     }
 
 private:
+    // The run's CPU time, plus that of the child processes it waited for when it reports them
+    // in the counter "child_cpu_s" (seconds per iteration).
+    static double cpuTime(const Run& run)
+    {
+        double t = run.GetAdjustedCPUTime();
+        if (auto it = run.counters.find("child_cpu_s"); it != run.counters.end())
+            t += it->second.value * benchmark::GetTimeUnitMultiplier(run.time_unit);
+        return t;
+    }
+
     // The sorted per-round ratios of a pair; empty when a side was not measured.
     std::vector<double> roundRatios(const RatioPair& p) const
     {
