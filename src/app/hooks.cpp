@@ -23,7 +23,20 @@ TMessageBoxHook& messageBoxHook()
     return hook;
 }
 
+TFileDialogHook& fileDialogHook()
+{
+    static TFileDialogHook hook;
+    return hook;
+}
+
 } // namespace
+
+void SetFileDialogHook(TFileDialogHook hook) { fileDialogHook() = std::move(hook); }
+
+bool ShowFileDialog(TFileDialogRequest& request)
+{
+    return fileDialogHook() && fileDialogHook()(request);
+}
 
 void SetBeepHook(TBeepHook hook) { beepHook() = std::move(hook); }
 

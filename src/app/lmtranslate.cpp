@@ -73,6 +73,11 @@ char16_t kazakhLetter(unsigned char c)
 
 } // namespace
 
+std::string TranslateLocale()
+{
+    return translateLocale();
+}
+
 void SetTranslateLocale(const std::string& locale)
 {
     std::lock_guard lock(g_localeMutex);

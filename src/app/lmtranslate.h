@@ -30,6 +30,8 @@ enum TShiftStateBits : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
 char Translate(unsigned key, unsigned shift, char ch);
 // Sets the locale Translate uses instead of reading it from the database; "" reads it again.
 void SetTranslateLocale(const std::string& locale);
+// The locale Translate uses (read from the database on first use).
+std::string TranslateLocale();
 
 // `value` as text converted to Unicode, character by character: for locale "KZ" the private code
 // points become their Kazakh letters; every other byte converts as Windows-1251.

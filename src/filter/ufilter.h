@@ -80,6 +80,10 @@ public:
     void SetSource(const std::string& text);
     void StateChanged();
 
+    // Shows the filter dialog installed with SetUFilterDialog over this filter; nothing without
+    // one. Prepare must have built the entries.
+    void Customize();
+
     // Settings under RegKey.
     void SaveFilter(bool onlyState = false);
     void ReadFilter();
@@ -149,5 +153,11 @@ private:
     std::string m_filterName;
     bool m_defaultFieldsPage = true;
 };
+
+class TUFilterDlgModel;
+// The filter dialog: shows the model and acts on it until the user closes it. Installed by the
+// widgets library; an empty function removes it.
+using TUFilterDialog = std::function<void(TUFilterDlgModel& Model)>;
+void SetUFilterDialog(TUFilterDialog dialog);
 
 } // namespace lm

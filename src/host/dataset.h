@@ -211,6 +211,16 @@ public:
     // fields reading that record (stored values, also while editing). The current record, the
     // state seen afterwards and the data links are untouched; no events fire.
     void ScanRecords(const std::function<void()>& visit);
+    // The same for the records at positions first .. first + count - 1 of the current order
+    // (clipped to the records there are); `visit` gets the 0-based position. The current record
+    // is read as the fields show it (its edit buffer while editing). For views that draw a
+    // window of rows without moving the current record.
+    void ScanRecords(int first, int count, const std::function<void(int index)>& visit);
+    // The bookmark of the record at 0-based position `index` (filter applied, current order);
+    // empty when there is no such record.
+    TBookmark BookmarkAt(int index) const;
+    // The 0-based position of the bookmark's record, -1 when it is not shown.
+    int IndexOfBookmark(const TBookmark& bookmark) const;
 
     // --- Storage access for fields, filters and derived datasets ----------------------------
     const TRecordStore& Store() const { return m_store; }

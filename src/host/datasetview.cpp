@@ -22,6 +22,40 @@ void TDataSet::ScanRecords(const std::function<void()>& visit)
     m_testRec = saved;
 }
 
+void TDataSet::ScanRecords(int first, int count, const std::function<void(int index)>& visit)
+{
+    if (!Active() || first < 0 || count <= 0)
+        return;
+    const std::size_t begin = static_cast<std::size_t>(first);
+    const std::size_t end = std::min(m_view.size(), begin + static_cast<std::size_t>(count));
+    const bool editing = m_state == dsEdit;
+    for (std::size_t pos = begin; pos < end; ++pos) {
+        if (editing && pos == m_cur) {
+            visit(static_cast<int>(pos));
+            continue;
+        }
+        const TRecordStore::RecId saved = m_testRec;
+        DataSetStateGuard guard(m_state, dsFilter);
+        m_testRec = m_view[pos];
+        visit(static_cast<int>(pos));
+        m_testRec = saved;
+    }
+}
+
+TBookmark TDataSet::BookmarkAt(int index) const
+{
+    if (!Active() || index < 0 || static_cast<std::size_t>(index) >= m_view.size())
+        return TBookmark();
+    return TBookmark(m_view[static_cast<std::size_t>(index)], m_generation);
+}
+
+int TDataSet::IndexOfBookmark(const TBookmark& bookmark) const
+{
+    if (!BookmarkValid(bookmark))
+        return -1;
+    return static_cast<int>(positionOf(bookmark.m_rec));
+}
+
 bool TDataSet::recordPasses(TRecordStore::RecId rec)
 {
     if (m_filterExpr && !m_filterExpr->Matches(rec))

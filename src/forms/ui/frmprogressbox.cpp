@@ -14,15 +14,9 @@
 #include <QWindow>
 
 #include "util/cp1251.h"
+#include "util/ui/qcp1251.h"
 
 namespace lm {
-
-namespace {
-QString toQt(const std::string& text)
-{
-    return QString::fromStdU16String(cp1251ToUtf16(text));
-}
-}
 
 TfrmProgressBox::TfrmProgressBox(TProgressBox* box, QWidget* over)
     : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
@@ -30,9 +24,9 @@ TfrmProgressBox::TfrmProgressBox(TProgressBox* box, QWidget* over)
       m_over(over),
       m_bar(new QProgressBar(this)),
       m_note(new QLabel(this)),
-      m_abort(new QPushButton(toQt("Прервать"_w), this))
+      m_abort(new QPushButton(ToQString("Прервать"_w), this))
 {
-    setWindowTitle(toQt("Пожалуйста, подождите ..."_w));
+    setWindowTitle(ToQString("Пожалуйста, подождите ..."_w));
     m_bar->setObjectName("Bar");
     SetBarMax(0);
     m_bar->setValue(0);
@@ -59,7 +53,7 @@ TfrmProgressBox::~TfrmProgressBox()
 
 void TfrmProgressBox::SetTitle(const std::string& text)
 {
-    setWindowTitle(toQt(text));
+    setWindowTitle(ToQString(text));
 }
 
 void TfrmProgressBox::SetBoxWidth(int width)
@@ -69,7 +63,7 @@ void TfrmProgressBox::SetBoxWidth(int width)
 
 void TfrmProgressBox::SetNote(const std::string& text)
 {
-    m_note->setText(toQt(text));
+    m_note->setText(ToQString(text));
 }
 
 void TfrmProgressBox::SetBarMax(int max)
