@@ -10,7 +10,7 @@
 #include <QStyleOptionButton>
 
 #include "controls/ui/fieldcontrols.h"
-#include "controls/ui/qtcolor.h"
+#include "host/ui/qtcolor.h"
 #include "controls/ui/qtselectwindow.h"
 #include "forms/ui/frmtaborderdlg.h"
 #include "util/cp1251.h"

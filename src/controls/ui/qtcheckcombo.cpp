@@ -12,7 +12,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "controls/ui/qtcolor.h"
+#include "host/ui/qtcolor.h"
 #include "util/ui/qcp1251.h"
 
 namespace lm {

@@ -8,7 +8,7 @@
 #include <QToolTip>
 
 #include "app/hooks.h"
-#include "controls/ui/qtcolor.h"
+#include "host/ui/qtcolor.h"
 #include "util/exceptions.h"
 #include "util/ui/qcp1251.h"
 
