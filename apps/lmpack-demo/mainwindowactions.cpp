@@ -279,7 +279,7 @@ int TfrmGoods::ImportPriceList()
     };
     // the columns of the goods export: name, barcode, ..., price in the fifth
     add(new TStringField(rows.get()), "NAME", "Прайс-лист|Наименование"_w, 1)->SetDisplayWidth(44);
-    add(new TStringField(rows.get()), "BARCODE", "Прайс-лист|Штрихкод"_w, 2)->SetDisplayWidth(14);
+    add(new TStringField(rows.get()), "BARCODE", "Прайс-лист|Штрихкод"_w, 2)->SetDisplayWidth(17);
     auto* price = static_cast<TFloatField*>(add(new TFloatField(rows.get()), "PRICE", "Прайс-лист|Цена"_w, 5));
     auto* dbPrice = static_cast<TFloatField*>(add(new TFloatField(rows.get()), "DB_PRICE", "В базе|Цена"_w, 0));
     add(new TStringField(rows.get()), "STATUS", "В базе|Сверка"_w, 0)->SetDisplayWidth(16);
@@ -349,7 +349,6 @@ int TfrmGoods::ImportPriceList()
     const int count = rows->RecordCount();
     auto* window = new TfrmDataWindow(std::move(rows), "Импорт прайс-листа"_w, this);
     window->setObjectName("frmImport");
-    window->SumColumns({});
     showResult(window);
     return count;
 }
