@@ -4,6 +4,9 @@ include(CMakePackageConfigHelpers)
 install(TARGETS ${LMPACK_CORE_PARTS} lmcore EXPORT LMPackTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+if(TARGET lmreportqt)
+  install(TARGETS lmreportqt EXPORT LMPackTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+endif()
 if(TARGET lmwidgets)
   install(TARGETS lmwidgets EXPORT LMPackTargets
           ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}

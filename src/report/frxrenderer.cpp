@@ -149,12 +149,18 @@ struct Aggregate {
     }
 };
 
+// One line of a memo and its width when the layout measured it (-1 when not).
+struct Line {
+    std::string text;
+    double width = -1;
+};
+
 // An object laid out in its band: where, how tall, and the lines of a memo.
 struct Laid {
     TfrxComponent* obj;
     double height;
     std::string text;
-    std::vector<std::string> lines;
+    std::vector<Line> lines;
     TfrxFont font;
 };
 
@@ -873,17 +879,18 @@ private:
     // The text broken into lines that fit the width: at line breaks, and with wrap between
     // words (a word wider than the line is broken between characters); without wrap, lines are
     // cut to the width.
-    std::vector<std::string> wrap(const std::string& text, const TfrxFont& font, double width, bool wordWrap)
+    std::vector<Line> wrap(const std::string& text, const TfrxFont& font, double width, bool wordWrap)
     {
-        std::vector<std::string> lines;
+        std::vector<Line> lines;
         std::size_t from = 0;
         while (from <= text.size()) {
             std::size_t eol = text.find_first_of("\r\n", from);
-            const std::string para = text.substr(from, eol == std::string::npos ? std::string::npos : eol - from);
-            if (m_measure.TextWidth(font, para) <= width)
-                lines.push_back(para);
+            std::string para = text.substr(from, eol == std::string::npos ? std::string::npos : eol - from);
+            const double paraWidth = m_measure.TextWidth(font, para);
+            if (paraWidth <= width)
+                lines.push_back({std::move(para), paraWidth});
             else if (!wordWrap)
-                lines.push_back(fitting(para, font, width));
+                lines.push_back({fitting(para, font, width)});
             else
                 wrapParagraph(para, font, width, lines);
             if (eol == std::string::npos)
@@ -901,7 +908,7 @@ private:
         return s.substr(0, n);
     }
 
-    void wrapParagraph(const std::string& para, const TfrxFont& font, double width, std::vector<std::string>& lines)
+    void wrapParagraph(const std::string& para, const TfrxFont& font, double width, std::vector<Line>& lines)
     {
         std::string line;
         std::size_t i = 0;
@@ -915,12 +922,12 @@ private:
                 line = candidate;
             } else {
                 if (!line.empty())
-                    lines.push_back(line);
+                    lines.push_back({line});
                 while (m_measure.TextWidth(font, word) > width && word.size() > 1) {
                     std::string part = fitting(word, font, width);
                     if (part.empty())
                         part = word.substr(0, 1);
-                    lines.push_back(part);
+                    lines.push_back({part});
                     word.erase(0, part.size());
                 }
                 line = word;
@@ -928,7 +935,7 @@ private:
             i = end + 1;
         }
         if (!line.empty() || lines.empty())
-            lines.push_back(line);
+            lines.push_back({line});
     }
 
     // --- Drawing --------------------------------------------------------------------------
@@ -994,7 +1001,7 @@ private:
             TfrxDrawItem item;
             item.Kind = TfrxDrawItem::dkText;
             item.X = x + gapX, item.Y = y + h - gapY, item.W = h - 2 * gapY, item.H = w - 2 * gapX;
-            item.Text = l.lines.empty() ? std::string() : l.lines.front();
+            item.Text = l.lines.empty() ? std::string() : l.lines.front().text;
             item.Font = l.font;
             item.Rotation = rotation;
             page.Items.push_back(std::move(item));
@@ -1008,20 +1015,20 @@ private:
             top = y + (h - textHeight) / 2;
         else if (vAlign == "vaBottom")
             top = y + h - gapY - textHeight;
-        for (const std::string& line : l.lines) {
+        for (const Line& line : l.lines) {
             if (top + lineHeight > y + h + 0.5 && &line != &l.lines.front())
                 break;  // clipped by the memo's bottom
-            if (!line.empty()) {
+            if (!line.text.empty()) {
                 TfrxDrawItem item;
                 item.Kind = TfrxDrawItem::dkText;
-                const double tw = m_measure.TextWidth(l.font, line);
+                const double tw = line.width >= 0 ? line.width : m_measure.TextWidth(l.font, line.text);
                 double left = x + gapX;
                 if (hAlign == "haRight")
                     left = x + w - gapX - tw;
                 else if (hAlign == "haCenter")
                     left = x + (w - tw) / 2;
                 item.X = left, item.Y = top, item.W = tw, item.H = lineHeight;
-                item.Text = line;
+                item.Text = line.text;
                 item.Font = l.font;
                 page.Items.push_back(std::move(item));
             }

@@ -326,7 +326,9 @@ private:
     {
         if (v.Typ != gtBand)
             c.SetPropInt("Frame.Typ", frameTypOf(v.FrameTyp));
-        const int32_t width = v.FrameWidth <= 10 ? v.FrameWidth * 1000 : v.FrameWidth;
+        // Thousandths, except that small values are whole units; a damaged negative width must
+        // not overflow.
+        const double width = v.FrameWidth <= 10 ? v.FrameWidth * 1000.0 : v.FrameWidth;
         c.SetPropFloat("Frame.Width", width / 1000.0);
         c.SetPropInt("Frame.Color", v.FrameColor);
         int style = v.FrameStyle;

@@ -12,7 +12,9 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSplitter>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QToolBar>
@@ -51,6 +53,15 @@ QIcon swatch(const QColor& color)
 
 std::string textOf(const QString& text) { return FromQString(text).value_or(std::string()); }
 
+// A drop-down of a grid cell: as narrow as its column, whatever the longest entry.
+QComboBox* cellCombo(QWidget* parent)
+{
+    auto* combo = new QComboBox(parent);
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    combo->setMinimumContentsLength(4);
+    return combo;
+}
+
 } // namespace
 
 TfrmColorDlg::TfrmColorDlg(TColorDlgModel& model, QWidget* parent)
@@ -58,7 +69,6 @@ TfrmColorDlg::TfrmColorDlg(TColorDlgModel& model, QWidget* parent)
 {
     setObjectName("frmColorDlg");
     setWindowTitle(ToQString("Настройка цветов"_w));
-    setMinimumSize(600, 360);
     for (int i = 0; i < TColorGrid::GetColorCount(); ++i)
         m_swatches.push_back(swatch(ToQColor(TColorGrid::GetColor(i), palette())));
 
@@ -143,9 +153,11 @@ QWidget* TfrmColorDlg::makeRules()
     m_rules->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_rules->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_rules->verticalHeader()->hide();
-    m_rules->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 10);
-    m_rules->horizontalHeader()->setStretchLastSection(false);
-    m_rules->horizontalHeader()->setSectionResizeMode(colValue, QHeaderView::Stretch);
+    // Rows as high as the drop-downs they hold, swatches included.
+    QComboBox probe(this);
+    probe.addItem(m_swatches.front(), "clBlack");
+    m_rules->verticalHeader()->setDefaultSectionSize(probe.minimumSizeHint().height() + 2);
+    m_rules->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     connect(m_rules, &QTableWidget::currentCellChanged, this,
             [this](int row, int, int previous, int) { rowChanged(row, previous); });
 
@@ -253,12 +265,14 @@ QWidget* TfrmColorDlg::makeTemplates()
         const int index = m_pages->addTab(page, ToQString(TColorDlgModel::TabCaption(static_cast<TColorDlgModel::TTab>(tab))));
         m_pages->setTabVisible(index, list->count() > 0);
     }
+    // Wide enough for every visible tab caption.
+    m_pages->setMinimumWidth(std::max(200, m_pages->tabBar()->sizeHint().width() + 8));
     return m_pages;
 }
 
 QComboBox* TfrmColorDlg::colorCombo(int row, int index)
 {
-    auto* combo = new QComboBox(m_rules);
+    auto* combo = cellCombo(m_rules);
     for (int i = 0; i < static_cast<int>(m_swatches.size()); ++i)
         combo->addItem(m_swatches[i], ToQString(TColorGrid::GetColorName(i)), i);
     combo->setCurrentIndex(index);
@@ -279,19 +293,20 @@ void TfrmColorDlg::fillRow(int row, const TColorDlgModel::TRow& values)
             item->setBackground(back);
         m_rules->setItem(row, c, item);
     }
-    auto* op = new QComboBox(m_rules);
+    auto* op = cellCombo(m_rules);
     for (const std::string& o : TColorDlgModel::Operators())
         op->addItem(ToQString(o));
     op->setCurrentIndex(op->findText(ToQString(values.Op)));
     connect(op, &QComboBox::activated, this, [this, row] { markPending(row); PostPending(); });
     m_rules->setCellWidget(row, colOp, op);
 
-    auto* value = new QComboBox(m_rules);
+    auto* value = cellCombo(m_rules);
     value->setEditable(true);
     value->setInsertPolicy(QComboBox::NoInsert);
     for (const std::string& choice : m_model.PickList(row))
         value->addItem(ToQString(choice));
     value->setEditText(ToQString(values.Value));
+    value->lineEdit()->setCursorPosition(0);
     value->setEnabled(!m_model.IsFormula(row));
     TCp1251Input::Install(value->lineEdit());
     connect(value->lineEdit(), &QLineEdit::textEdited, this, [this, row] { markPending(row); });
@@ -309,8 +324,19 @@ void TfrmColorDlg::fillRows(int current)
     m_rules->setRowCount(m_model.RowCount());
     for (int row = 0; row < m_model.RowCount(); ++row)
         fillRow(row, m_model.RowOf(row));
-    m_rules->resizeColumnsToContents();
-    m_rules->horizontalHeader()->setSectionResizeMode(colValue, QHeaderView::Stretch);
+    QHeaderView* header = m_rules->horizontalHeader();
+    for (int c : {colType, colCaption})
+        header->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+    const int chars = fontMetrics().averageCharWidth();
+    header->resizeSection(colOp, 15 * chars);
+    header->resizeSection(colFont, 22 * chars);
+    header->resizeSection(colBack, 22 * chars);
+    header->setSectionResizeMode(colValue, QHeaderView::Stretch);
+    // The value keeps room for 24 characters beside the other columns.
+    int others = 0;
+    for (int c = 0; c < colCount; ++c)
+        others += c == colValue ? 0 : header->sectionSize(c);
+    m_rules->setMinimumWidth(others + 24 * chars + m_rules->verticalScrollBar()->sizeHint().width() + 2 * m_rules->frameWidth());
     m_filling = false;
     m_rules->setCurrentCell(current, colCaption);
     showFormula(m_rules->currentRow());

@@ -1,6 +1,8 @@
 // The filter editor dialog.
 #include "filter/ui/frmufilter.h"
 
+#include <vector>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -140,6 +142,7 @@ QWidget* TfrmUFilter::makeOperatorPanel()
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setSpacing(2);
     int i = 0;
+    std::vector<QToolButton*> buttons;
     for (const TUFilterDlgModel::TOperatorButton& op : TUFilterDlgModel::OperatorButtons()) {
         auto* button = new QToolButton(panel);
         button->setText(ToQString(op.Caption));
@@ -148,8 +151,17 @@ QWidget* TfrmUFilter::makeOperatorPanel()
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         connect(button, &QToolButton::clicked, this, [this, &op] { InsertText(op.Text, op.CursorBack); });
         grid->addWidget(button, i / kOperatorColumns, i % kOperatorColumns);
+        buttons.push_back(button);
         ++i;
     }
+    // One width for all, the widest caption's, so the columns line up evenly.
+    int widest = 0;
+    for (QToolButton* b : buttons)
+        widest = std::max(widest, b->sizeHint().width());
+    for (QToolButton* b : buttons)
+        b->setMinimumWidth(widest);
+    for (int c = 0; c < kOperatorColumns; ++c)
+        grid->setColumnStretch(c, 1);
     return panel;
 }
 
@@ -170,14 +182,16 @@ QWidget* TfrmUFilter::makeEntryPage(const TUFilterDlgModel::TPage& page)
         button->setFocusPolicy(Qt::NoFocus);
         button->setToolButtonStyle(Qt::ToolButtonTextOnly);
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        button->setFixedHeight(fontMetrics().height() + 4);
+        // The text height plus 4, unless the style needs more to draw the text whole.
+        button->setFixedHeight(std::max(fontMetrics().height() + 4, button->minimumSizeHint().height()));
         connect(button, &QToolButton::clicked, this, [this, entry] { entryClicked(entry); });
         column->addWidget(button);
     }
     column->addStretch(1);
     scroll->setWidget(box);
     // Scrolling moves by whole buttons.
-    scroll->verticalScrollBar()->setSingleStep(fontMetrics().height() + 4 + 1);
+    if (!page.Entries.empty())
+        scroll->verticalScrollBar()->setSingleStep(column->itemAt(0)->widget()->height() + 1);
     return scroll;
 }
 

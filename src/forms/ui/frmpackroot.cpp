@@ -47,9 +47,11 @@ bool TfrmPackRoot::sizeable() const
 void TfrmPackRoot::RestoreSize()
 {
     const QSize needed = sizeHint().expandedTo(minimumSizeHint());
+    // A form nobody sized yet takes the size its layout asks for, not the toolkit's default.
+    const QSize designed = testAttribute(Qt::WA_Resized) ? size().expandedTo(needed) : needed;
     TFormPlacement placement;
-    placement.Width = std::max(width(), needed.width());
-    placement.Height = std::max(height(), needed.height());
+    placement.Width = designed.width();
+    placement.Height = designed.height();
     const QRect screenArea = screen() ? screen()->geometry() : QRect(0, 0, 1024, 768);
     sizeStore().RestoreSize(placement, sizeable(), screenArea.width(), screenArea.height());
     resize(std::max(placement.Width, needed.width()), std::max(placement.Height, needed.height()));

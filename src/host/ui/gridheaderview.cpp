@@ -70,7 +70,9 @@ void TGridHeaderView::paintEvent(QPaintEvent* event)
         initStyleOption(&option);
         option.rect = rect;
         option.section = cell.Column;
-        option.text = ToQString(cell.Text);
+        // A title wider than its cell is cut at the end with an ellipsis, not at both sides.
+        const int margin = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this);
+        option.text = fontMetrics().elidedText(ToQString(cell.Text), Qt::ElideRight, rect.width() - margin);
         option.textAlignment = Qt::AlignCenter;
         option.position = QStyleOptionHeader::Middle;
         // Only a cell over one column at the bottom level shows that column's sort mark.

@@ -9,9 +9,9 @@
 
 #include <filesystem>
 
-#include "../tests/report/grouped_report.h"
+#include "../../tests/report/grouped_report.h"
 #include "host/memdataset.h"
-#include "ratio.h"
+#include "../ratio.h"
 #include "report/frdbdataset.h"
 #include "report/frxpainter.h"
 #include "report/frxrenderer.h"

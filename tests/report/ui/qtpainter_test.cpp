@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-#include "../util/messageof.h"
-#include "grouped_report.h"
+#include "../../util/messageof.h"
+#include "../grouped_report.h"
 #include "host/memdataset.h"
 #include "report/frdbdataset.h"
 #include "report/frxrenderer.h"
