@@ -1,7 +1,6 @@
 // The goods list report form and printing report forms to PDF.
 #include "goodsreport.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -14,6 +13,7 @@
 #include "report/frxrenderer.h"
 #include "report/ui/frxqtpainter.h"
 #include "util/cp1251.h"
+#include "util/filefunc.h"
 
 namespace lm {
 
@@ -57,13 +57,21 @@ constexpr const char* kGoodsReport = R"(<?xml version="1.0" encoding="windows-12
 
 } // namespace
 
+std::string GoodsReportFile(const std::string& dir)
+{
+    std::string path = dir;
+    if (!path.empty() && path.back() != '/')
+        path += '/';
+    return path + "Список товаров.fr3"_w;
+}
+
 void EnsureGoodsReport(const std::string& dir)
 {
-    fs::create_directories(dir);
-    const fs::path file = fs::path(dir) / "goods.fr3";
+    const fs::path file = ToSysPath(GoodsReportFile(dir));
+    fs::create_directories(file.parent_path());
     if (fs::exists(file))
         return;
-    TAtomicFile out(file.string());
+    TAtomicFile out(GoodsReportFile(dir));
     {
         std::ofstream stream(out.TempPath(), std::ios::binary);
         stream << utf8ToCp1251(kGoodsReport);
@@ -71,29 +79,6 @@ void EnsureGoodsReport(const std::string& dir)
             out.Fail("write failed");
     }
     out.Commit();
-}
-
-std::vector<TReportForm> ListReportForms(const std::string& dir)
-{
-    std::vector<TReportForm> forms;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(dir, ec)) {
-        if (entry.path().extension() != ".fr3")
-            continue;
-        TReportForm form{entry.path().string(), entry.path().stem().string()};
-        try {
-            TComponent owner;
-            auto* report = new TfrxReport(&owner);
-            report->LoadFromFile(form.FileName);
-            if (!report->Prop("ReportOptions.Name").empty())
-                form.Caption = report->Prop("ReportOptions.Name");
-        } catch (const std::exception&) {
-            // a form that does not load is still listed; printing it reports the error
-        }
-        forms.push_back(form);
-    }
-    std::sort(forms.begin(), forms.end(), [](const TReportForm& a, const TReportForm& b) { return a.FileName < b.FileName; });
-    return forms;
 }
 
 int PrintReportToPdf(const std::string& form, TDataSet& data, const std::string& pdf,

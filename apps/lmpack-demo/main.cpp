@@ -19,6 +19,8 @@
 #include "forms/ui/qtdialoghost.h"
 #include "forms/ui/qtprogressui.h"
 #include "mainwindow.h"
+#include "report/ui/frmpreview.h"
+#include "report/ui/frmprintwizard.h"
 #include "tour.h"
 #include "util/cp1251.h"
 
@@ -90,6 +92,8 @@ int main(int argc, char** argv)
     lm::TfrmCFilter::Install();
     lm::TfrmSort::Install();
     lm::TfrmColorDlg::Install();
+    lm::TfrmPreview::Install();
+    lm::TfrmPrintWizard::Install();
 
     lm::TDemoConnection connection;
     try {

@@ -16,7 +16,10 @@
 #include "democonnection.h"
 #include "filter/ui/gridfilterlinks.h"
 #include "goodsdocmodule.h"
+#include "goodsprinting.h"
 #include "host/ui/qtdbgrid.h"
+#include "report/ui/qtmenuview.h"
+#include "util/filefunc.h"
 #include "util/cp1251.h"
 #include "util/ui/qcp1251.h"
 
@@ -32,6 +35,7 @@ TfrmGoods::TfrmGoods(TDemoConnection& connection, QWidget* parent)
     m_settings.Load();
     m_data.SetExpensivePrice(m_settings.ExpensivePrice);
     m_data.Open();
+    m_printing = std::make_unique<TGoodsPrinting>(m_data, FromSysPath(TDemoConnection::DataDir() + "PrintForms"));
 
     m_gridView = new TQtDBGrid(&m_data.Grid(), this);
     m_gridView->setObjectName("grGoods");
@@ -78,6 +82,8 @@ TfrmGoods::TfrmGoods(TDemoConnection& connection, QWidget* parent)
 
 TfrmGoods::~TfrmGoods()
 {
+    m_printView.reset();
+    m_designView.reset();
     m_data.Filter().OnChange = nullptr;
     m_data.Search().OnChange = nullptr;
     m_data.Sort().OnChange = nullptr;
@@ -88,11 +94,6 @@ TfrmGoods::~TfrmGoods()
 QAction* TfrmGoods::Action(const char* name) const
 {
     return findChild<QAction*>(QString::fromLatin1(name));
-}
-
-std::string TfrmGoods::PrintFormsDir() const
-{
-    return TDemoConnection::DataDir() + "PrintForms";
 }
 
 QAction* TfrmGoods::addAction(const char* name, const std::string& caption, const char* shortcut,
@@ -125,6 +126,7 @@ void TfrmGoods::buildActions()
     addAction("actExport", "&Экспорт..."_w, "Ctrl+E", nullptr);
     connect(Action("actExport"), &QAction::triggered, this, [this] { ExportGrid(m_settings.UseOpenOffice); });
     addAction("actImport", "&Импорт прайс-листа..."_w, "Ctrl+I", &TfrmGoods::importPrices);
+    addAction("actPrintPdf", "Список товаров в P&DF..."_w, "Ctrl+P", &TfrmGoods::printPdf);
     addAction("actReport", "&Конструктор отчёта..."_w, "Ctrl+R", &TfrmGoods::RunReportBuilder);
     addAction("actSettings", "&Настройки..."_w, nullptr, &TfrmGoods::EditSettings);
     addAction("actDocEdit", "&Открыть документ товара..."_w, "Ctrl+O", &TfrmGoods::documentEdit);
@@ -144,8 +146,8 @@ void TfrmGoods::buildMenus()
     QMenu* file = menuBar()->addMenu(ToQString("&Файл"_w));
     m_printMenu = file->addMenu(ToQString("&Печать"_w));
     m_printMenu->setObjectName("mnPrint");
-    connect(m_printMenu, &QMenu::aboutToShow, this, &TfrmGoods::fillPrintMenu);
-    fillPrintMenu();
+    m_printView = std::make_unique<TQtMenuView>(m_printing->PrintMenu(), m_printMenu);
+    file->addAction(Action("actPrintPdf"));
     file->addSeparator();
     for (const char* name : {"actExport", "actExportXlsx", "actExportOds", "actImport"})
         file->addAction(Action(name));
@@ -168,6 +170,12 @@ void TfrmGoods::buildMenus()
 
     QMenu* reports = menuBar()->addMenu(ToQString("&Отчёты"_w));
     reports->addAction(Action("actReport"));
+    QMenu* design = reports->addMenu(ToQString("&Печатные формы"_w));
+    design->setObjectName("mnDesign");
+    m_designView = std::make_unique<TQtMenuView>(m_printing->DesignMenu(), design);
+    // the menus list the folder as it is now: reports the wizard or the designer saved show up
+    for (QMenu* menu : {m_printMenu, design})
+        connect(menu, &QMenu::aboutToShow, this, [this] { guarded([this] { m_printing->Refresh(); }); });
 
     QMenu* service = menuBar()->addMenu(ToQString("С&ервис"_w));
     QMenu* docs = service->addMenu(ToQString("&Документы"_w));

@@ -12,7 +12,6 @@
 
 #include "demosettings.h"
 #include "goodsdata.h"
-#include "goodsreport.h"
 
 class QAction;
 class QLabel;
@@ -22,6 +21,8 @@ namespace lm {
 
 class TDemoConnection;
 class TGoodsDocModule;
+class TGoodsPrinting;
+class TQtMenuView;
 class TGoodsListener;
 class TQtCheckedComboDB;
 class TQtDBGrid;
@@ -43,8 +44,7 @@ public:
     TDemoSettings& Settings() { return m_settings; }
     // The window the last report or import opened (an ad-hoc report or the imported rows).
     QWidget* LastResultWindow() const { return m_lastResult; }
-    // The folder of the report forms the print menu lists.
-    std::string PrintFormsDir() const;
+    TGoodsPrinting& Printing() { return *m_printing; }
 
     // The goods record form for the good of that ID; true when it was saved.
     bool EditGoods(int id);
@@ -58,8 +58,9 @@ public:
     // Reads a price list (.xlsx or .ods) the user chooses and shows its rows beside the goods
     // they name. Returns the number of rows read, -1 when the user cancelled.
     int ImportPriceList();
-    // Prints the form into a PDF file the user chooses; the number of pages, 0 when cancelled.
-    int PrintForm(const TReportForm& form);
+    // Prints the goods list into a PDF file the user chooses, without the preview; the number
+    // of pages, 0 when cancelled.
+    int PrintListToPdf();
     // The report builder; the result opens in a window of its own.
     void RunReportBuilder();
     // The settings in the property list; applied when the user accepts.
@@ -78,7 +79,6 @@ private:
     void buildActions();
     void buildMenus();
     void buildToolBar();
-    void fillPrintMenu();
     void fillFilterMenu();
     void vendorsChosen();
     void toggleKazakh(bool on);
@@ -96,6 +96,7 @@ private:
     void exportXlsx() { ExportGrid(false); }
     void exportOds() { ExportGrid(true); }
     void importPrices() { ImportPriceList(); }
+    void printPdf() { PrintListToPdf(); }
     void editCurrent();
     void newGoods() { NewGoods(); }
     void deleteCurrent();
@@ -107,6 +108,9 @@ private:
     TDemoSettings m_settings;
     TQtDBGrid* m_gridView = nullptr;
     TQtCheckedComboDB* m_vendors = nullptr;
+    std::unique_ptr<TGoodsPrinting> m_printing;
+    std::unique_ptr<TQtMenuView> m_printView;
+    std::unique_ptr<TQtMenuView> m_designView;
     QMenu* m_printMenu = nullptr;
     QMenu* m_savedFilters = nullptr;
     QLabel* m_rowsLabel = nullptr;

@@ -25,6 +25,8 @@
 #include "forms/progressbox.h"
 #include "goodscard.h"
 #include "goodsdocmodule.h"
+#include "goodsprinting.h"
+#include "goodsreport.h"
 #include "host/memdataset.h"
 #include "host/ui/qtdbgrid.h"
 #include "reportbuilder.h"
@@ -353,34 +355,21 @@ int TfrmGoods::ImportPriceList()
     return count;
 }
 
-void TfrmGoods::fillPrintMenu()
+int TfrmGoods::PrintListToPdf()
 {
-    m_printMenu->clear();
-    guarded([this] { EnsureGoodsReport(PrintFormsDir()); });
-    for (const TReportForm& form : ListReportForms(PrintFormsDir())) {
-        QAction* a = m_printMenu->addAction(ToQString(form.Caption) + QStringLiteral("..."));
-        a->setObjectName(QStringLiteral("actPrint_") + QString::fromStdString(std::filesystem::path(form.FileName).stem().string()));
-        connect(a, &QAction::triggered, this, [this, form] { PrintForm(form); });
-    }
-    if (m_printMenu->isEmpty())
-        m_printMenu->addAction(ToQString("(нет печатных форм)"_w))->setEnabled(false);
-}
-
-int TfrmGoods::PrintForm(const TReportForm& form)
-{
-    const std::string pdf = chooseFile(fdSave, "Печать в PDF"_w, "Документ PDF|*.pdf"_w,
-                                       documentsDir() + std::filesystem::path(form.FileName).stem().string() + ".pdf");
+    const std::string form = GoodsReportFile(m_printing->Folder());
+    const std::string pdf = chooseFile(fdSave, "Печать в PDF"_w, "Документ PDF|*.pdf"_w, documentsDir() + "goods.pdf");
     if (pdf.empty())
         return 0;
     int pages = 0;
     guarded([&] {
         TProgressBox box;
-        box.SetCaption("Печать: "_w + form.Caption);
+        box.SetCaption("Печать списка товаров"_w);
         box.SetAbortBtn(false);
         box.Show(0);
         m_data.Goods().DisableControls();
         try {
-            pages = PrintReportToPdf(form.FileName, m_data.Goods(), pdf,
+            pages = PrintReportToPdf(form, m_data.Goods(), pdf,
                                      [&](int page) { box.SetNote(Format("Страница %d"_w, {page})); });
         } catch (...) {
             m_data.Goods().EnableControls();

@@ -32,13 +32,16 @@
 #include "democonnection.h"
 #include "export/sheetreader.h"
 #include "goodsdocmodule.h"
+#include "goodsprinting.h"
 #include "host/registry.h"
 #include "host/ui/qtdbgrid.h"
 #include "mainwindow.h"
+#include "report/ui/frmpreview.h"
 #include "reportbuilder.h"
 #include "settingsdialog.h"
 #include "tourdriver.h"
 #include "util/cp1251.h"
+#include "util/filefunc.h"
 #include "util/sysutils.h"
 #include "util/ui/qcp1251.h"
 
@@ -93,6 +96,7 @@ private:
     std::string documents();
     std::string vendors();
     std::string printing();
+    std::string wizard();
     std::string settings();
     std::string kazakh();
     std::string remembered();
@@ -460,27 +464,20 @@ std::string Tour::vendors()
     return "2 vendors checked kept " + std::to_string(expected) + " rows; cleared again";
 }
 
-std::string Tour::printing()
+// The entry of `menu` (a print menu shown by the window) whose text is `caption`.
+QAction* menuEntry(QWidget* window, const char* menuName, const QString& caption)
 {
-    QMenu* menu = m_window.findChild<QMenu*>("mnPrint");
-    Expect(menu != nullptr, "no print menu");
+    auto* menu = window->findChild<QMenu*>(menuName);
+    Expect(menu != nullptr, std::string("no menu ") + menuName);
     emit menu->aboutToShow();
-    QAction* goods = menu->findChild<QAction*>("actPrint_goods");
-    if (!goods)
-        for (QAction* a : menu->actions())
-            if (a->objectName() == "actPrint_goods")
-                goods = a;
-    Expect(goods != nullptr, "the goods list is not in the print menu");
-    // the expensive goods: a list of a few pages
-    m_window.Data().Filter().SetSource(utf8ToCp1251("[Цена] >= 10000"));
-    const int listed = rows();
-    const std::string pdf = m_driver.OutPath("goods.pdf");
-    std::filesystem::remove(pdf);
-    m_driver.AnswerFileDialog(pdf);
-    m_window.OpenPrintedFiles = false;
-    goods->trigger();
-    m_window.Data().Filter().SetActive(false);
-    Expect(std::filesystem::exists(pdf), "no PDF was written");
+    for (QAction* a : menu->actions())
+        if (a->text().remove('&') == caption)
+            return a;
+    throw ETourFailure("no entry \"" + caption.toStdString() + "\" in " + menuName);
+}
+
+int pdfPages(const std::string& pdf)
+{
     QProcess info;
     info.start("pdfinfo", {QString::fromStdString(pdf)});
     int pages = 0;
@@ -488,15 +485,99 @@ std::string Tour::printing()
         for (const QString& line : QString::fromUtf8(info.readAllStandardOutput()).split('\n'))
             if (line.startsWith("Pages:"))
                 pages = line.mid(6).trimmed().toInt();
-    Expect(pages > 1, "pdfinfo finds " + std::to_string(pages) + " pages in " + pdf);
+    return pages;
+}
+
+QString pdfText(const std::string& pdf)
+{
     QProcess text;
     text.start("pdftotext", {QString::fromStdString(pdf), "-"});
     Expect(text.waitForFinished(20000), "pdftotext did not finish");
-    const QString body = QString::fromUtf8(text.readAllStandardOutput());
+    return QString::fromUtf8(text.readAllStandardOutput());
+}
+
+std::string Tour::printing()
+{
+    QAction* entry = menuEntry(&m_window, "mnPrint", U("Список товаров"));
+    // the expensive goods: a list of a few pages
+    m_window.Data().Filter().SetSource(utf8ToCp1251("[Цена] >= 10000"));
+    const int listed = rows();
+    const std::string pdf = m_driver.OutPath("goods.pdf");
+    std::filesystem::remove(pdf);
+    m_driver.AnswerFileDialog(pdf);
+    int previewPages = 0;
+    m_driver.WhenModal([&](QWidget* dialog) {
+        Expect(dialog->objectName() == "frmPreview", "the preview did not open");
+        previewPages = static_cast<TfrmPreview*>(dialog)->Pages().Count();
+        m_driver.Snap(dialog, "17-preview");
+        QTest::mouseClick(child<QWidget>(dialog, "btnNext"), Qt::LeftButton);
+        QTest::mouseClick(child<QWidget>(dialog, "btnPdf"), Qt::LeftButton);
+        QTest::mouseClick(child<QWidget>(dialog, "btnClose"), Qt::LeftButton);
+    });
+    entry->trigger();
+    m_driver.CheckAnswered();
+    m_window.Data().Filter().SetActive(false);
+    Expect(std::filesystem::exists(pdf), "the preview wrote no PDF");
+    const int pages = pdfPages(pdf);
+    Expect(pages > 1 && pages == previewPages,
+           "the PDF has " + std::to_string(pages) + " pages, the preview " + std::to_string(previewPages));
+    const QString body = pdfText(pdf);
     Expect(body.contains(U("Список товаров")) && body.contains(U("Наименований: ") + QString::number(listed)),
            "the PDF text lacks the title or the count of " + std::to_string(listed));
     m_files.push_back(pdf);
-    return pdf + ": " + std::to_string(pages) + " pages, " + std::to_string(listed) + " goods listed";
+    return "print menu -> preview (" + std::to_string(previewPages) + " pages) -> " + pdf + ": " +
+           std::to_string(listed) + " goods listed, read back with pdftotext";
+}
+
+std::string Tour::wizard()
+{
+    QAction* entry = menuEntry(&m_window, "mnDesign", U("Мастер печатных форма"));
+    const std::string report = ToSysPath(m_window.Printing().Folder()) + "Товары по странам.frf";
+    std::filesystem::remove(report);
+    m_driver.AnswerFileDialog(report);
+    m_driver.WhenModal([&](QWidget* dialog) {
+        auto* all = child<QListWidget>(dialog, "lbAllFields");
+        auto add = [&](const QString& text, const char* button, QListWidget* from) {
+            const auto found = from->findItems(text, Qt::MatchContains);
+            Expect(!found.isEmpty(), "no field " + text.toStdString() + " in the wizard");
+            from->setCurrentItem(found.first());
+            QTest::mouseClick(child<QWidget>(dialog, button), Qt::LeftButton);
+        };
+        for (const char* field : {"Страна", "Наименование", "Цена", "Остаток"})
+            add(U(field), "bbAddPrint", all);
+        auto* print = child<QListWidget>(dialog, "lbPrint");
+        add(U("Страна"), "bbAddGroup", print);
+        // no totals: the printed report would need aggregates inside band scripts
+        // group totals after every group (the script that skips one-line groups does not run yet)
+        auto* afterOne = child<QCheckBox>(dialog, "cbNoSumAfterOne");
+        if (!afterOne->isChecked())
+            QTest::mouseClick(afterOne, Qt::LeftButton);
+        auto* title = child<QLineEdit>(dialog, "EdTitle");
+        title->setFocus();
+        title->selectAll();
+        TTourDriver::Type(title, U("Остатки по странам"));
+        m_driver.Snap(dialog, "18-print-wizard");
+        click(dialog, "bbCreate");
+    });
+    entry->trigger();
+    m_driver.CheckAnswered();
+    TTourDriver::Settle(100);
+    Expect(std::filesystem::exists(report), "the wizard saved no report");
+    QAction* made = menuEntry(&m_window, "mnPrint", U("Товары по странам"));
+    m_window.Data().Filter().SetSource(utf8ToCp1251("[Цена] >= 14000"));
+    int pages = 0;
+    m_driver.WhenModal([&](QWidget* dialog) {
+        Expect(dialog->objectName() == "frmPreview", "the preview did not open");
+        pages = static_cast<TfrmPreview*>(dialog)->Pages().Count();
+        m_driver.Snap(dialog, "19-wizard-report");
+        QTest::mouseClick(child<QWidget>(dialog, "btnClose"), Qt::LeftButton);
+    });
+    made->trigger();
+    m_driver.CheckAnswered();
+    m_window.Data().Filter().SetActive(false);
+    Expect(pages > 0, "the wizard's report printed no pages");
+    return "the wizard made \"Товары по странам\" (grouped by country); the print menu lists it and "
+           "its preview has " + std::to_string(pages) + " pages";
 }
 
 std::string Tour::settings()
@@ -562,6 +643,7 @@ int Tour::Run()
     step("document manager", [this] { return documents(); });
     step("vendors", [this] { return vendors(); });
     step("print", [this] { return printing(); });
+    step("print wizard", [this] { return wizard(); });
     step("settings", [this] { return settings(); });
     step("Kazakh keyboard", [this] { return kazakh(); });
     m_driver.Snap(&m_window, "99-main-final");

@@ -2,6 +2,7 @@
 #include "tourdriver.h"
 
 #include <filesystem>
+#include <memory>
 
 #include <QApplication>
 #include <QTest>
@@ -57,10 +58,29 @@ TTourDriver::TTourDriver(std::string outDir)
     m_hooks->inner = ProgressUi();
     if (m_hooks->inner)
         SetProgressUi(m_hooks.get());
+    // A dialog nobody answers would stop the tour: after a few seconds it is closed and the
+    // step that opened it fails.
+    auto* watchdog = new QTimer(QApplication::instance());
+    watchdog->setObjectName("tourWatchdog");
+    QObject::connect(watchdog, &QTimer::timeout, [this] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog || m_pendingAnswers > 0) {
+            m_unansweredTicks = 0;
+            return;
+        }
+        if (++m_unansweredTicks < 8)
+            return;
+        m_unansweredTicks = 0;
+        m_answerErrors.push_back("an unexpected dialog \"" + dialog->windowTitle().toStdString() + "\" (" +
+                                 dialog->objectName().toStdString() + ") was closed");
+        dialog->close();
+    });
+    watchdog->start(1000);
 }
 
 TTourDriver::~TTourDriver()
 {
+    delete QApplication::instance()->findChild<QTimer*>("tourWatchdog");
     if (ProgressUi() == m_hooks.get())
         SetProgressUi(m_hooks->inner);
     SetFileDialogHook(nullptr);
@@ -69,10 +89,17 @@ TTourDriver::~TTourDriver()
 
 void TTourDriver::WhenModal(std::function<void(QWidget* dialog)> answer)
 {
+    // Polled from the event loop rather than waited for, so that a dialog opened by a queued
+    // call (a menu entry) finds its answer from inside its own modal loop.
     ++m_pendingAnswers;
-    QTimer::singleShot(0, [this, answer = std::move(answer)] {
-        QWidget* dialog = nullptr;
-        QTest::qWaitFor([&] { return (dialog = QApplication::activeModalWidget()) != nullptr; }, 5000);
+    auto* poll = new QTimer(QApplication::instance());
+    auto waited = std::make_shared<int>(0);
+    QObject::connect(poll, &QTimer::timeout, [this, poll, waited, answer = std::move(answer)] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog && ++*waited < 100)
+            return;
+        poll->stop();
+        poll->deleteLater();
         --m_pendingAnswers;
         if (!dialog) {
             m_answerErrors.push_back("no dialog appeared");
@@ -87,6 +114,7 @@ void TTourDriver::WhenModal(std::function<void(QWidget* dialog)> answer)
             dialog->close();
         }
     });
+    poll->start(50);
 }
 
 void TTourDriver::CheckAnswered()

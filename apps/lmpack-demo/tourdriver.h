@@ -37,7 +37,7 @@ public:
     // dialog that does not appear within a few seconds fails the step that waits for it.
     void WhenModal(std::function<void(QWidget* dialog)> answer);
     // After an action that should have opened a dialog: raises when no answer ran, or when
-    // one raised (its message is passed on).
+    // one raised (its message is passed on), or when a dialog nobody expected had to be closed.
     void CheckAnswered();
 
     // The next file dialog chooses `fileName` (UTF-8 path); dialogs without a queued answer
@@ -68,6 +68,7 @@ private:
     std::vector<std::string> m_messages;
     std::vector<std::string> m_answerErrors;
     int m_pendingAnswers = 0;
+    int m_unansweredTicks = 0;  // seconds a modal dialog has waited without an answer
     std::unique_ptr<Hooks> m_hooks;
 };
 
