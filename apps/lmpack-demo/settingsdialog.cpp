@@ -56,7 +56,7 @@ TfrmSettings::TfrmSettings(const TDemoSettings& settings, QWidget* parent)
     int names = 0;
     for (int i = 0; i < list.RowCount(); ++i)
         names = std::max(names, fontMetrics().horizontalAdvance(ToQString(list.GetName(i))));
-    list.Middle = names + 2 * fontMetrics().averageCharWidth();
+    list.Middle = names + 5 * fontMetrics().averageCharWidth();
 
     auto* note = new QLabel(ToQString("Изменённые значения выделены. Enter или двойной щелчок выбирают значение из списка."_w), this);
     note->setWordWrap(true);

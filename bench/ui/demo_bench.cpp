@@ -23,7 +23,7 @@
 #include "demosettings.h"
 #include "host/registrystore.h"
 #include "mainwindow.h"
-#include "ratio.h"
+#include "../ratio.h"
 
 namespace {
 
