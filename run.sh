@@ -62,7 +62,7 @@ if command -v soffice >/dev/null; then
   echo "== LibreOffice reads the exported workbooks"
   for book in "$out"/goods.xlsx "$out"/goods.ods; do
     [[ -f "$book" ]] || continue
-    soffice --headless --convert-to csv --outdir "$out/csv" "$book" >/dev/null 2>&1 || true
+    soffice --headless --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76' --outdir "$out/csv" "$book" >/dev/null 2>&1 || true
     csv="$out/csv/$(basename "${book%.*}").csv"
     if [[ -f "$csv" ]]; then echo "$book: $(wc -l < "$csv") lines as CSV"; else echo "$book: LibreOffice could not convert it"; status=1; fi
   done

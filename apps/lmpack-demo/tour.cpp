@@ -552,10 +552,6 @@ std::string Tour::wizard()
         auto* afterOne = child<QCheckBox>(dialog, "cbNoSumAfterOne");
         if (!afterOne->isChecked())
             QTest::mouseClick(afterOne, Qt::LeftButton);
-        auto* title = child<QLineEdit>(dialog, "EdTitle");
-        title->setFocus();
-        title->selectAll();
-        TTourDriver::Type(title, U("Остатки по странам"));
         m_driver.Snap(dialog, "18-print-wizard");
         click(dialog, "bbCreate");
     });
