@@ -18,7 +18,7 @@
 #include "host/ui/qtcolor.h"
 #include "host/ui/qtdbgrid.h"
 #include "host/ui/qtgridmodel.h"
-#include "ratio.h"
+#include "../ratio.h"
 #include "util/cp1251.h"
 #include "util/ui/qcp1251.h"
 

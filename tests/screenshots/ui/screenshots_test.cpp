@@ -39,7 +39,7 @@
 #include "host/ui/qtdbgrid.h"
 #include "util/ui/qcp1251.h"
 
-#include "../filter/contextfixture.h"
+#include "../../filter/contextfixture.h"
 
 using namespace lm;
 namespace fs = std::filesystem;
