@@ -35,6 +35,8 @@ protected:
         std::filesystem::remove_all(m_store);
         m_previous = SetDefaultRegistryStore(std::make_unique<TSqliteRegistryStore>((m_store / "registry.db").string()));
         goods.SetTransaction(&read);
+        // a dataset over a read-only transaction writes through a transaction of its own
+        goods.SetUpdateTransaction(&write);
         goods.SetSelectSQL("select * from goods where id = 7");
         goods.Open();
         MemGoods::Label(goods);
