@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
-# The main job: builds the lmpack tool and shows a short tour of what it does.
+# The main job: builds the demo application and the lmpack tool. With a display it opens the
+# demo (the pharmacy goods screen); without one, or with --tour, it runs the demo's scripted
+# tour offscreen and writes its screenshots, workbooks, PDF and log into demo-out/. A short
+# tour of the lmpack command line comes first.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/deps.sh
 export CCACHE_NOHASHDIR=true
 cmake -S . -B build/main -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/main --target lmpack -j "$(nproc)"
+cmake --build build/main --target lmpack lmpack-demo -j "$(nproc)"
 lmpack=build/main/apps/lmpack/lmpack
 work=build/tour
 rm -rf "$work" && mkdir -p "$work"
+
+echo "== The lmpack command line"
 
 tour() {
   echo "\$ lmpack $*"
@@ -38,3 +43,28 @@ tour filter --db "$work/demo.fdb" --query "$query" "${labels[@]}" --run "[Наи
 tour filter --db "$work/demo.fdb" --query "$query" "${labels[@]}" --sql-enabled --prefer-sql --run "[Активен] И НЕ [Цена] = ПУСТО"
 tour filter --db "$work/demo.fdb" --query "$query" "${labels[@]}" --ignore-case "[Наименование] = 'аспирин*'"
 tour filter --db "$work/demo.fdb" --query "$query" "${labels[@]}" "[Наименование] = = 5"
+
+demo=build/main/apps/lmpack-demo/lmpack-demo
+if [[ "${1:-}" != "--tour" && ( -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ) ]]; then
+  echo "== The demo application (the database is made on first start in your data folder)"
+  exec "$demo" "$@"
+fi
+
+echo "== The demo application's tour (offscreen)"
+out=demo-out
+rm -rf "$out" && mkdir -p "$out"
+# The tour works on a database and settings of its own, so it never touches the user's.
+status=0
+XDG_DATA_HOME="$PWD/$out/home" LMPACK_REGISTRY="$PWD/$out/home/registry.db" QT_QPA_PLATFORM=offscreen \
+  "$demo" --tour --out "$out" || status=$?
+if command -v soffice >/dev/null; then
+  echo
+  echo "== LibreOffice reads the exported workbooks"
+  for book in "$out"/goods.xlsx "$out"/goods.ods; do
+    [[ -f "$book" ]] || continue
+    soffice --headless --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76' --outdir "$out/csv" "$book" >/dev/null 2>&1 || true
+    csv="$out/csv/$(basename "${book%.*}").csv"
+    if [[ -f "$csv" ]]; then echo "$book: $(wc -l < "$csv") lines as CSV"; else echo "$book: LibreOffice could not convert it"; status=1; fi
+  done
+fi
+exit $status
