@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/deps.sh
-export CCACHE_NOHASHDIR=true
+export CCACHE_NOHASHDIR=true CCACHE_BASEDIR="$PWD"
 cmake -S . -B build/main -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/main --target lmpack lmpack-demo -j "$(nproc)"
 lmpack=build/main/apps/lmpack/lmpack

@@ -10,17 +10,10 @@
 
 #include "app/globals.h"
 #include "app/hooks.h"
-#include "color/ui/frmcolordlg.h"
+#include "app/ui/packagedialogs.h"
 #include "democonnection.h"
 #include "demosettings.h"
-#include "filter/ui/frmcfilter.h"
-#include "filter/ui/frmsort.h"
-#include "filter/ui/frmufilter.h"
-#include "forms/ui/qtdialoghost.h"
-#include "forms/ui/qtprogressui.h"
 #include "mainwindow.h"
-#include "report/ui/frmpreview.h"
-#include "report/ui/frmprintwizard.h"
 #include "tour.h"
 #include "util/cp1251.h"
 
@@ -86,14 +79,7 @@ int main(int argc, char** argv)
     }
     lm::TGlobalVars globals;
     lm::glVars->RegRoot = lm::kDemoRegRoot;
-    lm::InstallQtDialogHost();
-    lm::InstallQtProgressUi();
-    lm::TfrmUFilter::Install();
-    lm::TfrmCFilter::Install();
-    lm::TfrmSort::Install();
-    lm::TfrmColorDlg::Install();
-    lm::TfrmPreview::Install();
-    lm::TfrmPrintWizard::Install();
+    lm::InstallPackageDialogs();
 
     lm::TDemoConnection connection;
     try {
