@@ -21,9 +21,9 @@ constexpr const char* kSelect =
 // The totals row over the same rows: count, stock and sum (the SUMMA column's expression).
 constexpr const char* kTotals =
     "select count(*), sum(G.QUANTITY), sum(cast(G.PRICE * G.QUANTITY as numeric(18, 2))) ";
-constexpr const char* kFrom =
-    "from GOODS G left join VENDOR V on V.ID = G.VENDOR_ID left join COUNTRY C on C.ID = G.COUNTRY_ID "
-    "where G.ID > 0";
+// Each good has at most one vendor and one country (joined on their keys), so the joins change
+// neither the count nor the sums; the totals need them only for conditions that name V or C.
+constexpr const char* kJoins = " left join VENDOR V on V.ID = G.VENDOR_ID left join COUNTRY C on C.ID = G.COUNTRY_ID";
 
 struct Label {
     const char* field;
@@ -94,12 +94,12 @@ TGoodsData::~TGoodsData()
 
 std::string TGoodsData::SelectSQL() const
 {
-    return kSelect + conditions();
+    return kSelect + conditions(true);
 }
 
-std::string TGoodsData::conditions() const
+std::string TGoodsData::conditions(bool joins) const
 {
-    std::string sql = kFrom;
+    std::string sql = std::string("from GOODS G") + (joins ? kJoins : "") + " where G.ID > 0";
     if (!m_vendorKeys.empty())
         sql += " and G.VENDOR_ID in (" + m_vendorKeys + ")";
     if (!m_filterSQL.empty())
@@ -159,7 +159,7 @@ TGoodsTotals TGoodsData::QueryTotals()
     TpFIBQuery q;
     q.SetTransaction(&tr);
     q.SetOptions(TpFIBQuery::qoStartTransaction);
-    q.SetSQL(kTotals + conditions());
+    q.SetSQL(kTotals + conditions(!m_filterSQL.empty()));
     q.ExecQuery();
     TGoodsTotals totals;
     totals.Count = static_cast<int>(q.Fields(0).AsInteger());

@@ -71,7 +71,8 @@ public:
     TDemoConnection& Connection() { return m_connection; }
 
 private:
-    std::string conditions() const;  // the select's FROM and WHERE
+    // The select's FROM and WHERE; without the vendor and country joins unless `joins`.
+    std::string conditions(bool joins) const;
     void labelFields();
     void buildColumns();
     void linkFilter();
