@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "color/coloritem.h"
+#include "db/fibquery.h"
 #include "democonnection.h"
 #include "util/cp1251.h"
 #include "util/exceptions.h"
@@ -16,9 +17,13 @@ namespace {
 constexpr const char* kSelect =
     "select G.ID, G.NAME, G.BARCODE, V.NAME as VENDOR, C.NAME as COUNTRY, G.PRICE, G.QUANTITY, "
     "cast(G.PRICE * G.QUANTITY as numeric(18, 2)) as SUMMA, G.REG_DATE, G.EXPIRY_DATE, G.ACTIVE, "
-    "G.RECIPE, G.NOTE, G.VENDOR_ID "
-    "from GOODS G left join VENDOR V on V.ID = G.VENDOR_ID left join COUNTRY C on C.ID = G.COUNTRY_ID "
-    "where G.ID > 0";
+    "G.RECIPE, G.NOTE, G.VENDOR_ID ";
+// The totals row over the same rows: count, stock and sum (the SUMMA column's expression).
+constexpr const char* kTotals =
+    "select count(*), sum(G.QUANTITY), sum(cast(G.PRICE * G.QUANTITY as numeric(18, 2))) ";
+// Each good has at most one vendor and one country (joined on their keys), so the joins change
+// neither the count nor the sums; the totals need them only for conditions that name V or C.
+constexpr const char* kJoins = " left join VENDOR V on V.ID = G.VENDOR_ID left join COUNTRY C on C.ID = G.COUNTRY_ID";
 
 struct Label {
     const char* field;
@@ -61,6 +66,9 @@ TGoodsData::TGoodsData(TDemoConnection& connection)
     m_goods.SetTransaction(&connection.Read());
     m_goods.SetUpdateTransaction(&connection.Write());
     m_goods.SetSelectSQL(SelectSQL());
+    // the screen shows the first rows at once; the rest are read as the user scrolls
+    m_goods.SetFetchOnDemand(true);
+    m_goods.AfterPost = m_goods.AfterDelete = [this](TDataSet*) { m_totalsSQL.clear(); };
     m_vendors.SetName("Vendors");
     m_vendors.SetDatabase(&connection.Database());
     m_vendors.SetTransaction(&connection.Read());
@@ -86,7 +94,12 @@ TGoodsData::~TGoodsData()
 
 std::string TGoodsData::SelectSQL() const
 {
-    std::string sql = kSelect;
+    return kSelect + conditions(true);
+}
+
+std::string TGoodsData::conditions(bool joins) const
+{
+    std::string sql = std::string("from GOODS G") + (joins ? kJoins : "") + " where G.ID > 0";
     if (!m_vendorKeys.empty())
         sql += " and G.VENDOR_ID in (" + m_vendorKeys + ")";
     if (!m_filterSQL.empty())
@@ -114,6 +127,7 @@ void TGoodsData::Open()
     m_goods.Open();
     m_sort.ReadFromReg();
     m_filter.ReadFilter();
+    UpdateTotals();
 }
 
 void TGoodsData::Reopen()
@@ -126,7 +140,7 @@ void TGoodsData::Reopen()
             m_goods.SetSelectSQL(sql);
         m_goods.CloseOpen();
         labelFields();
-        if (m_goods.RecordCount() > 0)
+        if (!m_goods.IsEmpty())
             m_sort.DoCurrentSort();
         if (id == 0 || !LocateID(id))
             m_goods.First();
@@ -135,6 +149,55 @@ void TGoodsData::Reopen()
         throw;
     }
     m_goods.EnableControls();
+    UpdateTotals();
+}
+
+TGoodsTotals TGoodsData::QueryTotals()
+{
+    // the write transaction, while one is open, sees the edits it has not committed yet
+    TFIBTransaction& tr = m_connection.Write().InTransaction() ? m_connection.Write() : m_connection.Read();
+    TpFIBQuery q;
+    q.SetTransaction(&tr);
+    q.SetOptions(TpFIBQuery::qoStartTransaction);
+    q.SetSQL(kTotals + conditions(!m_filterSQL.empty()));
+    q.ExecQuery();
+    TGoodsTotals totals;
+    totals.Count = static_cast<int>(q.Fields(0).AsInteger());
+    totals.Quantity = q.Fields(1).IsNullOrEmpty() ? 0 : q.Fields(1).AsFloat();
+    totals.Summa = q.Fields(2).IsNullOrEmpty() ? 0 : q.Fields(2).AsFloat();
+    return totals;
+}
+
+int TGoodsData::RowCount()
+{
+    UpdateTotals();
+    return m_totalsSQL.empty() ? m_goods.RecordCount() : m_totals.Count;
+}
+
+void TGoodsData::UpdateTotals()
+{
+    TColumnFooterEh& count = m_grid.FieldColumns("NAME")->Footer();
+    TColumnFooterEh& quantity = m_grid.FieldColumns("QUANTITY")->Footer();
+    TColumnFooterEh& summa = m_grid.FieldColumns("SUMMA")->Footer();
+    if (!m_goods.Active() || m_goods.Filtered()) {
+        // a local filter or search hides rows the query would count: the grid sums what it shows
+        m_totalsSQL.clear();
+        count.SetValueType(fvtCount);
+        quantity.SetValueType(fvtSum);
+        summa.SetValueType(fvtSum);
+        return;
+    }
+    const std::string sql = SelectSQL();
+    if (sql != m_totalsSQL) {
+        m_totals = QueryTotals();
+        m_totalsSQL = sql;
+    }
+    count.SetValueType(fvtStaticText);
+    count.SetValue(IntToStr(m_totals.Count));
+    quantity.SetValueType(fvtStaticText);
+    quantity.SetValue(FormatFloat(quantity.DisplayFormat(), m_totals.Quantity));
+    summa.SetValueType(fvtStaticText);
+    summa.SetValue(FormatFloat(summa.DisplayFormat(), m_totals.Summa));
 }
 
 int TGoodsData::CurrentID() const
@@ -201,6 +264,7 @@ void TGoodsData::linkFilter()
         m_filterSQL = sql ? sender->FilterSQL() : std::string();
         Reopen();
         m_goods.SetFiltered(state && !sql);
+        UpdateTotals();
     };
 }
 

@@ -18,6 +18,13 @@ namespace lm {
 
 class TDemoConnection;
 
+// The totals row of the goods list.
+struct TGoodsTotals {
+    int Count = 0;
+    double Quantity = 0;
+    double Summa = 0;
+};
+
 class TGoodsData {
 public:
     // Links everything to `connection` (open; it must outlive this object). Nothing is fetched
@@ -31,6 +38,14 @@ public:
     void Reopen();
     // The goods select as it runs now (user filter and vendor choice included).
     std::string SelectSQL() const;
+    // The totals of the goods the select returns, by one aggregate query over its conditions.
+    TGoodsTotals QueryTotals();
+    // Fills the totals row: from QueryTotals (run again when the select or a record changed),
+    // so that the goods need not all be fetched; summed by the grid over the rows it shows
+    // while a local filter or search hides some.
+    void UpdateTotals();
+    // The goods the list shows, counted the same way.
+    int RowCount();
 
     // The vendors the list is restricted to: a ","-separated list of VENDOR ids, "" for all.
     const std::string& VendorKeys() const { return m_vendorKeys; }
@@ -56,6 +71,8 @@ public:
     TDemoConnection& Connection() { return m_connection; }
 
 private:
+    // The select's FROM and WHERE; without the vendor and country joins unless `joins`.
+    std::string conditions(bool joins) const;
     void labelFields();
     void buildColumns();
     void linkFilter();
@@ -73,6 +90,8 @@ private:
     TColorGrid m_colors;
     std::string m_filterSQL;   // the user filter's "AND (...)" while it is applied as SQL
     std::string m_vendorKeys;
+    TGoodsTotals m_totals;
+    std::string m_totalsSQL;  // the select m_totals were read for, "" when they are not used
     int m_expensivePrice = 5000;
 };
 

@@ -239,7 +239,7 @@ void TfrmGoods::UpdateState()
     if (!m_rowsLabel)
         return;
     TpFIBDataSet& goods = m_data.Goods();
-    const int rows = goods.Active() ? goods.RecordCount() : 0;
+    const int rows = goods.Active() ? m_data.RowCount() : 0;  // also refreshes the totals row
     m_rowsLabel->setText(ToQString("Товаров: "_w) + QString::number(rows));
     QStringList state;
     const TUFilter& filter = m_data.Filter();

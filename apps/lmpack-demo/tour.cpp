@@ -87,6 +87,7 @@ private:
     void trigger(const char* action);
 
     std::string start();
+    void checkTotals(TGoodsData& data, int all);
     std::string userFilter();
     std::string savedFilters();
     std::string contextSearch();
@@ -151,13 +152,33 @@ void Tour::step(const char* title, const std::function<std::string()>& body)
     m_log.flush();
 }
 
+// The totals row, read by SQL at start-up, against the sums over the rows themselves.
+void Tour::checkTotals(TGoodsData& data, int all)
+{
+    TDBGridEh& grid = data.Grid();
+    const std::string shown = grid.GetFooterValue(0, *grid.FieldColumns("NAME")) + " / "
+        + grid.GetFooterValue(0, *grid.FieldColumns("QUANTITY")) + " / " + grid.GetFooterValue(0, *grid.FieldColumns("SUMMA"));
+    double quantity = 0;
+    double summa = 0;
+    TpFIBDataSet& goods = data.Goods();
+    goods.ScanRecords([&] {
+        quantity += goods.FieldByName("QUANTITY")->AsFloat();
+        summa += goods.FieldByName("SUMMA")->AsFloat();
+    });
+    const std::string summed = IntToStr(all) + " / " + FormatFloat(",0", quantity) + " / " + FormatFloat(",0.00", summa);
+    Expect(shown == summed, "the totals row shows " + shown + ", the rows sum to " + summed);
+}
+
 std::string Tour::start()
 {
     m_window.resize(1360, 760);
     m_window.show();
     QTest::qWaitForWindowExposed(&m_window, 5000);
     TTourDriver::Settle(200);
+    TGoodsData& data = m_window.Data();
+    Expect(!data.Goods().AllFetched(), "the window read every good before it showed");
     const int all = count("1 = 1");
+    checkTotals(data, all);
     Expect(rows() == all, "the grid shows " + std::to_string(rows()) + " of " + std::to_string(all) + " goods");
     Expect(m_window.Data().Colors().Items().Count() >= 4, "the default colour rules are missing");
     m_driver.Snap(&m_window, "01-main");

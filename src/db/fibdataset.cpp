@@ -208,12 +208,16 @@ void TpFIBDataSet::bindParams()
         m_stmt->setParam(i, names[i].empty() ? Variant::Null() : ParamValue(names[i]));
 }
 
+struct TpFIBDataSet::Cursor {
+    std::vector<Loader> loaders;
+};
+
 void TpFIBDataSet::InternalLoadRecords()
 {
     prepareStatement();
     m_sort.clear();
     const auto& cols = m_stmt->columns();
-    std::vector<Loader> loaders;
+    auto cursor = std::make_unique<Cursor>();
     for (int f = 0; f < FieldCount(); ++f) {
         TField* field = Fields(f);
         if (field->FieldNo() <= 0 || field->StoreColumn() < 0)
@@ -221,64 +225,87 @@ void TpFIBDataSet::InternalLoadRecords()
         const std::size_t i = static_cast<std::size_t>(field->FieldNo() - 1);
         if (i >= cols.size())
             continue;
-        loaders.push_back(makeLoader(field, cols[i].slot, i));
+        cursor->loaders.push_back(makeLoader(field, cols[i].slot, i));
     }
 
     bindParams();
     m_stmt->execute();
+    m_cursor = std::move(cursor);
+    // a reopened query usually returns about as many rows and as much text; fetched on demand,
+    // only what is read is stored
+    if (!m_fetchOnDemand)
+        MutableStore().Reserve(m_lastFetchCount, m_lastTextBytes);
+    SetAllFetched(!fetchRows(m_fetchOnDemand ? m_fetchBatch : 0));
+}
+
+bool TpFIBDataSet::InternalFetchMore(int count)
+{
+    return m_cursor && fetchRows(count);
+}
+
+bool TpFIBDataSet::fetchRows(int count)
+{
+    for (int n = 0; count <= 0 || n < count; ++n) {
+        if (!m_stmt->fetch()) {
+            m_stmt->closeCursor();
+            m_cursor.reset();
+            m_lastFetchCount = Store().Size();
+            m_lastTextBytes = Store().TextBytes();
+            return false;
+        }
+        loadRow(m_stmt->row());
+    }
+    return true;
+}
+
+void TpFIBDataSet::loadRow(const unsigned char* row)
+{
     TRecordStore& store = MutableStore();
-    // a reopened query usually returns about as many rows and as much text
-    store.Reserve(m_lastFetchCount, m_lastTextBytes);
-    while (m_stmt->fetch()) {
-        const unsigned char* row = m_stmt->row();
-        const TRecordStore::RecId rec = AddStoredRecord();
-        for (const Loader& l : loaders) {
-            const fib::Slot& s = l.slot;
-            if (s.nullable && load<short>(row + s.nullOffset))
-                continue;  // new records start null
-            const unsigned char* p = row + s.offset;
-            switch (l.kind) {
-            case Loader::Text: {
-                std::size_t n = s.length;
-                while (n > 0 && p[n - 1] == ' ') --n;
-                store.SetString(l.column, rec, std::string_view(reinterpret_cast<const char*>(p), n));
-                break;
-            }
-            case Loader::Varying:
-                store.SetString(l.column, rec, std::string_view(reinterpret_cast<const char*>(p + 2), load<uint16_t>(p)));
-                break;
-            case Loader::Int16: store.SetInt(l.column, rec, load<int16_t>(p)); break;
-            case Loader::Int32: store.SetInt(l.column, rec, load<int32_t>(p)); break;
-            case Loader::Int64: store.SetInt(l.column, rec, load<int64_t>(p)); break;
-            case Loader::Bool16: store.SetInt(l.column, rec, load<int16_t>(p) != 0); break;
-            case Loader::Currency16: store.SetInt(l.column, rec, load<int16_t>(p) * l.mul); break;
-            case Loader::Currency32: store.SetInt(l.column, rec, load<int32_t>(p) * l.mul); break;
-            case Loader::Currency64: store.SetInt(l.column, rec, load<int64_t>(p) * l.mul); break;
-            case Loader::Scaled16: store.SetFloat(l.column, rec, load<int16_t>(p) / l.div); break;
-            case Loader::Scaled32: store.SetFloat(l.column, rec, load<int32_t>(p) / l.div); break;
-            case Loader::Scaled64: store.SetFloat(l.column, rec, static_cast<double>(load<int64_t>(p)) / l.div); break;
-            case Loader::Float32: store.SetFloat(l.column, rec, load<float>(p)); break;
-            case Loader::Float64: store.SetFloat(l.column, rec, load<double>(p)); break;
-            case Loader::Date: store.SetFloat(l.column, rec, fib::fromIscDate(load<int32_t>(p))); break;
-            case Loader::Time: store.SetFloat(l.column, rec, fib::fromIscTime(load<uint32_t>(p))); break;
-            case Loader::Stamp:
-                store.SetFloat(l.column, rec, fib::fromIscDate(load<int32_t>(p)) + fib::fromIscTime(load<uint32_t>(p + 4)));
-                break;
-            case Loader::Boolean: store.SetInt(l.column, rec, *p != 0); break;
-            case Loader::Other:
-                l.field->WriteStored(store, l.column, rec, m_stmt->value(l.index));
-                break;
-            }
+    const TRecordStore::RecId rec = AddStoredRecord();
+    for (const Loader& l : m_cursor->loaders) {
+        const fib::Slot& s = l.slot;
+        if (s.nullable && load<short>(row + s.nullOffset))
+            continue;  // new records start null
+        const unsigned char* p = row + s.offset;
+        switch (l.kind) {
+        case Loader::Text: {
+            std::size_t n = s.length;
+            while (n > 0 && p[n - 1] == ' ') --n;
+            store.SetString(l.column, rec, std::string_view(reinterpret_cast<const char*>(p), n));
+            break;
+        }
+        case Loader::Varying:
+            store.SetString(l.column, rec, std::string_view(reinterpret_cast<const char*>(p + 2), load<uint16_t>(p)));
+            break;
+        case Loader::Int16: store.SetInt(l.column, rec, load<int16_t>(p)); break;
+        case Loader::Int32: store.SetInt(l.column, rec, load<int32_t>(p)); break;
+        case Loader::Int64: store.SetInt(l.column, rec, load<int64_t>(p)); break;
+        case Loader::Bool16: store.SetInt(l.column, rec, load<int16_t>(p) != 0); break;
+        case Loader::Currency16: store.SetInt(l.column, rec, load<int16_t>(p) * l.mul); break;
+        case Loader::Currency32: store.SetInt(l.column, rec, load<int32_t>(p) * l.mul); break;
+        case Loader::Currency64: store.SetInt(l.column, rec, load<int64_t>(p) * l.mul); break;
+        case Loader::Scaled16: store.SetFloat(l.column, rec, load<int16_t>(p) / l.div); break;
+        case Loader::Scaled32: store.SetFloat(l.column, rec, load<int32_t>(p) / l.div); break;
+        case Loader::Scaled64: store.SetFloat(l.column, rec, static_cast<double>(load<int64_t>(p)) / l.div); break;
+        case Loader::Float32: store.SetFloat(l.column, rec, load<float>(p)); break;
+        case Loader::Float64: store.SetFloat(l.column, rec, load<double>(p)); break;
+        case Loader::Date: store.SetFloat(l.column, rec, fib::fromIscDate(load<int32_t>(p))); break;
+        case Loader::Time: store.SetFloat(l.column, rec, fib::fromIscTime(load<uint32_t>(p))); break;
+        case Loader::Stamp:
+            store.SetFloat(l.column, rec, fib::fromIscDate(load<int32_t>(p)) + fib::fromIscTime(load<uint32_t>(p + 4)));
+            break;
+        case Loader::Boolean: store.SetInt(l.column, rec, *p != 0); break;
+        case Loader::Other:
+            l.field->WriteStored(store, l.column, rec, m_stmt->value(l.index));
+            break;
         }
     }
-    m_stmt->closeCursor();
-    m_lastFetchCount = store.Size();
-    m_lastTextBytes = store.TextBytes();
 }
 
 void TpFIBDataSet::InternalClose()
 {
     m_stmt->closeCursor();
+    m_cursor.reset();
     m_sort.clear();
 }
 
@@ -300,7 +327,7 @@ void TpFIBDataSet::CloseOpen(bool restorePosition)
     Close();
     Open();
     if (recNo > 1 && !IsEmpty())
-        SetRecNo(std::min(recNo, RecordCount()));
+        SetRecNo(recNo);  // clamped to the last record
 }
 
 bool TpFIBDataSet::isTableColumn(std::size_t column, const std::string& alias) const

@@ -1,5 +1,5 @@
-// TpFIBDataSet: a dataset over a Firebird select, fetched completely into memory, with the
-// column origins of its fields and a local sort.
+// TpFIBDataSet: a dataset over a Firebird select, fetched into memory (completely at Open, or
+// on demand), with the column origins of its fields and a local sort.
 #pragma once
 
 #include <map>
@@ -69,6 +69,14 @@ public:
     // or when it has neither an update table nor any of the host's statements.
     bool CanModify() const override;
 
+    // With fetch on demand, Open reads only the first FetchBatch rows and keeps the cursor open;
+    // the rest are read as the dataset needs them (moving past the fetched rows, RecordCount,
+    // Last, a sort...). Off by default: Open reads every row. Both take effect at the next Open.
+    bool FetchOnDemand() const { return m_fetchOnDemand; }
+    void SetFetchOnDemand(bool on) { m_fetchOnDemand = on; }
+    int FetchBatch() const { return m_fetchBatch; }
+    void SetFetchBatch(int rows) { m_fetchBatch = rows > 0 ? rows : 1; }
+
     // Prepares the select and creates the fields without fetching any record.
     void Prepare();
     bool Prepared() const;
@@ -113,6 +121,7 @@ protected:
     void InternalDelete(TRecordStore::RecId rec) override;
     void CheckCanModify(TUpdateKind kind) const override;
     void InternalLoadRecords() override;
+    bool InternalFetchMore(int count) override;
     void InternalClose() override;
     void DoBeforeScroll() override;
     void DoAfterScroll() override;
@@ -121,6 +130,10 @@ protected:
 private:
     void prepareStatement();
     void bindParams();
+    // Reads up to `count` rows of the open cursor (all when count <= 0) into the store; true
+    // when the cursor has more, false once it is read to the end (and closed).
+    bool fetchRows(int count);
+    void loadRow(const unsigned char* row);
     std::string fromClauseAlias(const std::string& relation) const;
     // The alias of the table statement column `column` reads (the statement's, else the FROM
     // list's).
@@ -151,6 +164,10 @@ private:
     std::string m_selectSQL;
     std::map<std::string, Variant> m_params;  // upper-cased name -> value
     std::unique_ptr<fib::FibStatement> m_stmt;
+    struct Cursor;  // how the open cursor's columns go into the store
+    std::unique_ptr<Cursor> m_cursor;
+    bool m_fetchOnDemand = false;
+    int m_fetchBatch = 100;
     fib::FibLinks m_links;  // after m_stmt, which it unprepares
     std::vector<TSortFieldInfo> m_sort;
     int m_scrollDisabled = 0;

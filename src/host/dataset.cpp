@@ -199,6 +199,7 @@ void TDataSet::Open()
         BeforeOpen(this);
     try {
         InitFields();
+        m_allFetched = true;
         InternalLoadRecords();
         m_deleted.assign(m_store.Size(), 0);
         m_order.resize(m_store.Size());
@@ -210,6 +211,9 @@ void TDataSet::Open()
         if (m_filtered && !Trim(m_filterText).empty())
             m_filterExpr = std::make_unique<TFilterExpr>(m_filterText, *this);
         rebuildView();
+        m_state = dsBrowse;  // for the fetch below; the data links hear of it after
+        ensureFetched(1);    // a filter may have hidden every record fetched so far
+        m_state = dsInactive;
     } catch (...) {
         m_state = dsInactive;
         m_store.Clear();
@@ -243,6 +247,7 @@ void TDataSet::Close()
     m_posIndexValid = false;
     m_filterExpr.reset();
     m_modified = false;
+    m_allFetched = true;
     m_cur = 0;
     m_bof = m_eof = true;
     setState(dsInactive);
@@ -413,6 +418,7 @@ bool TDataSet::IsEmpty() const
 
 int TDataSet::RecordCount() const
 {
+    fetchAll();
     return static_cast<int>(m_view.size());
 }
 
@@ -427,6 +433,8 @@ void TDataSet::SetRecNo(int recNo)
 {
     checkActive();
     CheckBrowseMode();
+    if (recNo > 0)
+        ensureFetched(static_cast<std::size_t>(recNo));
     if (m_view.empty())
         return;
     recNo = std::clamp(recNo, 1, static_cast<int>(m_view.size()));
@@ -460,6 +468,7 @@ void TDataSet::Last()
 {
     checkActive();
     CheckBrowseMode();
+    fetchAll();
     DoBeforeScroll();
     m_cur = m_view.empty() ? 0 : m_view.size() - 1;
     m_eof = true;
@@ -485,6 +494,7 @@ int TDataSet::MoveBy(int distance)
     DoBeforeScroll();
     int moved = 0;
     if (distance > 0) {
+        ensureFetched(m_cur + static_cast<std::size_t>(distance) + 1);
         m_bof = false;
         const std::size_t avail = m_view.empty() ? 0 : m_view.size() - 1 - m_cur;
         moved = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(distance), avail));
@@ -649,13 +659,19 @@ bool TDataSet::Locate(const std::string& keyFields, const std::vector<Variant>& 
     checkActive();
     CheckBrowseMode();
     const std::vector<SearchKey> keys = searchKeys(keyFields, keyValues, "Locate");
-    for (std::size_t pos = 0; pos < m_view.size(); ++pos) {
+    for (std::size_t pos = 0;; ++pos) {
+        if (pos == m_view.size()) {
+            if (m_allFetched)
+                return false;
+            fetchAll();  // the records not read yet are searched after the fetched ones
+            if (pos == m_view.size())
+                return false;
+        }
         if (keysMatch(keys, m_view[pos], options)) {
             scrollTo(pos);
             return true;
         }
     }
-    return false;
 }
 
 Variant TDataSet::Lookup(const std::string& keyFields, const std::vector<Variant>& keyValues,
@@ -665,6 +681,7 @@ Variant TDataSet::Lookup(const std::string& keyFields, const std::vector<Variant
         return Variant::Null();
     const std::vector<SearchKey> keys = searchKeys(keyFields, keyValues, "Lookup");
     TField* result = FieldByName(resultField);
+    fetchAll();
     for (TRecordStore::RecId rec : m_view)
         if (keysMatch(keys, rec, 0))
             return valueAt(result, rec);

@@ -124,6 +124,7 @@ public:
     bool Eof() const { return m_eof; }
     bool Bof() const { return m_bof; }
     bool IsEmpty() const;
+    // Fetches the rest first when the dataset fetches on demand.
     int RecordCount() const;
     int RecNo() const;          // 1-based, 0 without a current record (and in dsInsert)
     void SetRecNo(int recNo);
@@ -222,6 +223,17 @@ public:
     // The 0-based position of the bookmark's record, -1 when it is not shown.
     int IndexOfBookmark(const TBookmark& bookmark) const;
 
+    // --- Fetching on demand ------------------------------------------------------------------
+    // A dataset that fetches on demand holds after Open only the first records of its source;
+    // moving or reading past them fetches more, and whatever needs every record (Last,
+    // RecordCount, a sort, Locate of a record not read yet, a full scan) fetches the rest.
+    bool AllFetched() const { return m_allFetched; }
+    // The records fetched so far that pass the filter (RecordCount without fetching).
+    int FetchedRecordCount() const { return static_cast<int>(m_view.size()); }
+    // Fetches up to `count` more records (all the rest when count <= 0); returns how many
+    // passed the filter and were added to the end of the view.
+    int FetchMore(int count);
+
     // --- Storage access for fields, filters and derived datasets ----------------------------
     const TRecordStore& Store() const { return m_store; }
     // The store and record that fields read now: the edit buffer while editing, the record under
@@ -247,6 +259,12 @@ protected:
     // ukInsert, Delete: ukDelete); the default refuses every change unless CanModify.
     virtual void CheckCanModify(TUpdateKind kind) const;
     virtual void InternalClose() {}
+    // Adds up to `count` more records to the store (all the rest when count <= 0) for a dataset
+    // whose InternalLoadRecords left records unread (SetAllFetched(false)); returns whether any
+    // remain unread after this call.
+    virtual bool InternalFetchMore(int count);
+    // Called from InternalLoadRecords when the source has records that were not read yet.
+    void SetAllFetched(bool all) { m_allFetched = all; }
     // The scroll events go through these so a dataset can suppress them.
     virtual void DoBeforeScroll();
     virtual void DoAfterScroll();
@@ -279,6 +297,11 @@ private:
     bool recordPasses(TRecordStore::RecId rec);
     void setCurrent(std::size_t pos, int distance);
     void scrollTo(std::size_t pos);
+    // Fetches until the view holds `size` records or the source is exhausted; const because
+    // reading on demand is invisible to callers (the records were there all along).
+    void ensureFetched(std::size_t size) const;
+    void fetchAll() const { ensureFetched(std::string::npos); }
+    void appendFetched(std::size_t firstNew);
     std::size_t positionOf(TRecordStore::RecId rec) const;
     // One key of Locate/Lookup, prepared once for the whole search.
     struct SearchKey {
@@ -328,6 +351,7 @@ private:
     bool m_pendingEvent = false;
     bool m_insertAtEnd = false;
     bool m_calcFromBuffer = false;
+    bool m_allFetched = true;
 };
 
 } // namespace lm

@@ -29,6 +29,8 @@ void TDataSet::beginEditBuffer(bool atEnd)
 {
     checkActive();
     CheckBrowseMode();
+    if (atEnd || m_view.empty())
+        fetchAll();  // the new record goes after every record of the source
     CheckCanModify(ukInsert);
     if (BeforeInsert)
         BeforeInsert(this);
@@ -170,6 +172,7 @@ void TDataSet::Delete()
     m_view.erase(m_view.begin() + static_cast<std::ptrdiff_t>(m_cur));
     m_order.erase(std::find(m_order.begin(), m_order.end(), rec));
     m_posIndexValid = false;
+    ensureFetched(m_cur + 1);  // the next record becomes current, also when not read yet
     if (m_cur >= m_view.size())
         m_cur = m_view.empty() ? 0 : m_view.size() - 1;
     m_bof = m_eof = m_view.empty();

@@ -1,5 +1,5 @@
 // The dataset's view of its records: the local filter (text and OnFilterRecord), the local
-// sort, passes over the visible records, and re-reading the store.
+// sort, passes over the visible records, fetching on demand, and re-reading the store.
 #include <algorithm>
 
 #include "host/datasetstate.h"
@@ -9,10 +9,71 @@
 
 namespace lm {
 
+namespace {
+
+// The fewest records one fetch on demand asks for, so that stepping one record at a time past
+// the fetched ones does not go to the source for each.
+constexpr std::size_t kFetchStep = 100;
+
+} // namespace
+
+bool TDataSet::InternalFetchMore(int) { return false; }
+
+int TDataSet::FetchMore(int count)
+{
+    if (!Active() || m_allFetched)
+        return 0;
+    const std::size_t firstNew = m_store.Size();
+    const std::size_t shown = m_view.size();
+    try {
+        m_allFetched = !InternalFetchMore(count);
+    } catch (...) {
+        // the records read before the failure stay; the source is not asked again
+        m_allFetched = true;
+        appendFetched(firstNew);
+        throw;
+    }
+    appendFetched(firstNew);
+    return static_cast<int>(m_view.size() - shown);
+}
+
+// Puts the records the store gained from `firstNew` on at the end of the order and, when they
+// pass the filter, of the view (a sort fetches everything first, so the order stays sorted).
+void TDataSet::appendFetched(std::size_t firstNew)
+{
+    m_deleted.resize(m_store.Size(), 0);
+    const bool filtering = m_filtered && (m_filterExpr || OnFilterRecord);
+    for (auto rec = static_cast<TRecordStore::RecId>(firstNew); rec < m_store.Size(); ++rec) {
+        calculateFields(rec);
+        m_order.push_back(rec);
+        bool passes = true;
+        if (filtering) {
+            const TRecordStore::RecId saved = m_testRec;
+            DataSetStateGuard guard(m_state, dsFilter);
+            m_testRec = rec;
+            passes = recordPasses(rec);
+            m_testRec = saved;
+        }
+        if (passes)
+            m_view.push_back(rec);
+    }
+    m_posIndexValid = false;
+}
+
+void TDataSet::ensureFetched(std::size_t size) const
+{
+    auto* self = const_cast<TDataSet*>(this);  // datasets are never defined const
+    while (Active() && !m_allFetched && m_view.size() < size) {
+        const bool all = size == std::string::npos;
+        self->FetchMore(all ? 0 : static_cast<int>(std::max(size - m_view.size(), kFetchStep)));
+    }
+}
+
 void TDataSet::ScanRecords(const std::function<void()>& visit)
 {
     if (!Active())
         return;
+    fetchAll();
     const TRecordStore::RecId saved = m_testRec;
     DataSetStateGuard guard(m_state, dsFilter);
     for (TRecordStore::RecId rec : std::vector<TRecordStore::RecId>(m_view)) {
@@ -27,6 +88,7 @@ void TDataSet::ScanRecords(int first, int count, const std::function<void(int in
     if (!Active() || first < 0 || count <= 0)
         return;
     const std::size_t begin = static_cast<std::size_t>(first);
+    ensureFetched(begin + static_cast<std::size_t>(count));
     const std::size_t end = std::min(m_view.size(), begin + static_cast<std::size_t>(count));
     const bool editing = m_state == dsEdit;
     for (std::size_t pos = begin; pos < end; ++pos) {
@@ -44,6 +106,8 @@ void TDataSet::ScanRecords(int first, int count, const std::function<void(int in
 
 TBookmark TDataSet::BookmarkAt(int index) const
 {
+    if (index >= 0)
+        ensureFetched(static_cast<std::size_t>(index) + 1);
     if (!Active() || index < 0 || static_cast<std::size_t>(index) >= m_view.size())
         return TBookmark();
     return TBookmark(m_view[static_cast<std::size_t>(index)], m_generation);
@@ -101,6 +165,7 @@ void TDataSet::refilter()
     const bool hadRecord = !m_view.empty();
     const TRecordStore::RecId current = hadRecord ? m_view[m_cur] : 0;
     rebuildView();
+    ensureFetched(1);
     const std::size_t pos = hadRecord ? positionOf(current) : std::string::npos;
     m_cur = pos == std::string::npos ? 0 : pos;
     m_bof = pos == std::string::npos || m_view.empty();
@@ -149,6 +214,7 @@ void TDataSet::SortRecords(const std::vector<TSortKey>& keys)
 {
     checkActive();
     CheckBrowseMode();
+    fetchAll();
     const bool hadRecord = !m_view.empty();
     const TRecordStore::RecId current = hadRecord ? m_view[m_cur] : 0;
     if (keys.empty()) {

@@ -40,6 +40,7 @@ protected:
     void DataSetScrolled(int) override
     {
         TDataSet* ds = DataSet();
+        m_model->grow();  // moving past the fetched rows fetches more
         emit m_model->currentRowChanged(ds ? ds->RecNo() - 1 : -1);
     }
     void LayoutChanged() override { m_model->Reset(); }
@@ -108,7 +109,7 @@ void TQtGridModel::rebuildColumns()
                                 | (align == taRightJustify ? Qt::AlignRight : align == taCenter ? Qt::AlignHCenter : Qt::AlignLeft));
     }
     TDataSet* ds = m_grid->DataSet();
-    m_rowCount = ds && ds->Active() ? ds->RecordCount() : 0;
+    m_rowCount = ds && ds->Active() ? ds->FetchedRecordCount() : 0;
     m_cache.clear();
 }
 
@@ -124,7 +125,7 @@ void TQtGridModel::Reset()
 void TQtGridModel::dataSetChanged(bool rowOnly)
 {
     TDataSet* ds = m_grid->DataSet();
-    const int count = ds && ds->Active() ? ds->RecordCount() : 0;
+    const int count = ds && ds->Active() ? ds->FetchedRecordCount() : 0;
     if (rowOnly && count == m_rowCount) {
         RowChanged(ds->RecNo() - 1);
         return;
@@ -160,7 +161,8 @@ void TQtGridModel::load(int first) const
     for (int i = 0; i < marks.Count(); ++i)
         selected.push_back(marks.Items(i));
     std::sort(selected.begin(), selected.end(), [ds](const TBookmark& a, const TBookmark& b) { return ds->CompareBookmarks(a, b) < 0; });
-    ds->ScanRecords(first, m_window, [&](int index) {
+    // only the rows the view knows of: the rows past them are read when it asks for them
+    ds->ScanRecords(first, std::min(m_window, m_rowCount - first), [&](int index) {
         Row row;
         row.cells.reserve(m_columns.size());
         TColor rowFont = clWindowText;
@@ -192,6 +194,32 @@ const TQtGridModel::Row* TQtGridModel::rowAt(int row) const
 int TQtGridModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : m_rowCount;
+}
+
+bool TQtGridModel::canFetchMore(const QModelIndex& parent) const
+{
+    const TDataSet* ds = m_grid->DataSet();
+    return !parent.isValid() && ds && ds->Active() && (!ds->AllFetched() || ds->FetchedRecordCount() > m_rowCount);
+}
+
+void TQtGridModel::fetchMore(const QModelIndex& parent)
+{
+    TDataSet* ds = m_grid->DataSet();
+    if (parent.isValid() || !ds || !ds->Active())
+        return;
+    ds->FetchMore(m_window);
+    grow();
+}
+
+void TQtGridModel::grow()
+{
+    const TDataSet* ds = m_grid->DataSet();
+    const int count = ds && ds->Active() ? ds->FetchedRecordCount() : 0;
+    if (count <= m_rowCount)
+        return;
+    beginInsertRows(QModelIndex(), m_rowCount, count - 1);
+    m_rowCount = count;
+    endInsertRows();
 }
 
 int TQtGridModel::columnCount(const QModelIndex& parent) const

@@ -49,7 +49,11 @@ public:
     // The grid's SelectedRows changed: the rows are read again for their selection mark.
     void SelectionChanged();
 
+    // The rows are those the dataset has fetched; a dataset that fetches on demand gets more
+    // when the view scrolls to the end of them (fetchMore) or the dataset moves past them.
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
@@ -74,6 +78,8 @@ private:
     const Row* rowAt(int row) const;
     void load(int first) const;
     void dataSetChanged(bool rowOnly);
+    // Adds the rows the dataset fetched since the row count was taken.
+    void grow();
 
     TDBGridEh* m_grid;
     std::unique_ptr<Link> m_link;
