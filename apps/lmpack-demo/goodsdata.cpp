@@ -127,7 +127,18 @@ void TGoodsData::Open()
     m_goods.Open();
     m_sort.ReadFromReg();
     m_filter.ReadFilter();
-    UpdateTotals();
+    clearTotals();
+}
+
+void TGoodsData::clearTotals()
+{
+    // static and empty: a summing footer would make the grid fetch every good to paint it
+    for (const char* field : {"NAME", "QUANTITY", "SUMMA"}) {
+        TColumnFooterEh& footer = m_grid.FieldColumns(field)->Footer();
+        footer.SetValueType(fvtStaticText);
+        footer.SetValue("");
+    }
+    m_totalsSQL.clear();
 }
 
 void TGoodsData::Reopen()

@@ -32,7 +32,8 @@ public:
     explicit TGoodsData(TDemoConnection& connection);
     ~TGoodsData();
 
-    // Reads the stored filter, sort and colour rules and fetches the goods.
+    // Reads the stored filter, sort and colour rules and fetches the first goods; the totals
+    // row stays empty until UpdateTotals.
     void Open();
     // Fetches again with the present conditions, keeping the current good and the user's sort.
     void Reopen();
@@ -75,6 +76,7 @@ private:
     std::string conditions(bool joins) const;
     void labelFields();
     void buildColumns();
+    void clearTotals();
     void linkFilter();
     void linkColors();
 

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QLabel>
+#include <QTimer>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
@@ -78,6 +79,19 @@ TfrmGoods::TfrmGoods(TDemoConnection& connection, QWidget* parent)
     if (geometry.empty() || !restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(geometry))))
         resize(QSize(m_gridView->horizontalHeader()->length() + 40, fontMetrics().height() * 40));
     ApplySettings();
+}
+
+void TfrmGoods::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_countDeferred)
+        return;
+    // after the first paint of the list
+    QTimer::singleShot(0, this, [this] {
+        m_countDeferred = false;
+        guarded([&] { UpdateState(); });
+        m_gridView->viewport()->update();
+    });
 }
 
 TfrmGoods::~TfrmGoods()
@@ -239,8 +253,12 @@ void TfrmGoods::UpdateState()
     if (!m_rowsLabel)
         return;
     TpFIBDataSet& goods = m_data.Goods();
-    const int rows = goods.Active() ? m_data.RowCount() : 0;  // also refreshes the totals row
-    m_rowsLabel->setText(ToQString("Товаров: "_w) + QString::number(rows));
+    if (m_countDeferred) {
+        m_rowsLabel->setText(ToQString("Товаров: ..."_w));
+    } else {
+        const int rows = goods.Active() ? m_data.RowCount() : 0;  // also refreshes the totals row
+        m_rowsLabel->setText(ToQString("Товаров: "_w) + QString::number(rows));
+    }
     QStringList state;
     const TUFilter& filter = m_data.Filter();
     if (filter.Active() && !filter.FilterSource().empty())

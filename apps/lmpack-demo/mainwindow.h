@@ -74,8 +74,12 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    // Until the window has been shown once, the count and the totals are left for later: their
+    // query reads every good, and the list must not wait for it.
+    bool m_countDeferred = true;
     void buildActions();
     void buildMenus();
     void buildToolBar();
