@@ -8,12 +8,19 @@
 #include "util/cp1251.h"
 #include "util/exceptions.h"
 #include "util/filefunc.h"
+#include "util/filereplacer.h"
 
 namespace lm {
 
 TAtomicFile::TAtomicFile(const std::string& target) : m_target(target)
 {
-    m_temp = ToSysPath(target) + ".lmtmpXXXXXX";
+    // A link stays a link: the file it names is replaced, in its own folder. A file the user
+    // may not write is refused, as writing it directly would be.
+    if (!FollowLinks(ToSysPath(target), m_path))
+        Fail(LastErrorStr());
+    if (::access(m_path.c_str(), F_OK) == 0 && ::access(m_path.c_str(), W_OK) != 0)
+        Fail(LastErrorStr());
+    m_temp = m_path + ".lmtmpXXXXXX";
     const int fd = ::mkstemp(m_temp.data());
     if (fd < 0) {
         m_temp.clear();
@@ -34,7 +41,15 @@ TAtomicFile::~TAtomicFile()
 
 void TAtomicFile::Commit()
 {
-    if (::rename(m_temp.c_str(), ToSysPath(m_target).c_str()) != 0)
+    // the replaced file keeps its permissions and, where the process may set them, its owner
+    struct stat old {};
+    if (::stat(m_path.c_str(), &old) == 0) {
+        ::chmod(m_temp.c_str(), old.st_mode & 07777);
+        // only a process that may give files away can keep another owner; otherwise the new
+        // file is the user's, which is all a failed chown leaves
+        [[maybe_unused]] const int owned = ::chown(m_temp.c_str(), old.st_uid, old.st_gid);
+    }
+    if (::rename(m_temp.c_str(), m_path.c_str()) != 0)
         Fail(LastErrorStr());
     m_done = true;
 }

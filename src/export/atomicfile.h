@@ -1,5 +1,6 @@
 // TAtomicFile: a temporary file beside a target that replaces the target only when the writing
-// succeeded, so a failed save never leaves a partial file and keeps the old one.
+// succeeded, so a failed save never leaves a partial file and keeps the old one. A target that
+// is a symbolic link has the file it names replaced; the replaced file keeps its permissions.
 #pragma once
 
 #include <string>
@@ -24,7 +25,8 @@ public:
     [[noreturn]] void Fail(const std::string& reason) const;
 
 private:
-    std::string m_target;  // Windows-1251
+    std::string m_target;  // Windows-1251, as given
+    std::string m_path;    // file-system encoding, links followed
     std::string m_temp;    // file-system encoding
     bool m_done = false;
 };

@@ -23,27 +23,6 @@ std::string folderOf(const std::string& path)
     return slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
-// path with every symbolic link along its last component followed, so that the file a link
-// names is the one replaced. A missing file (or the missing end of a link) is returned as it
-// is named. False with errno ELOOP after too many links.
-bool followLinks(const std::string& path, std::string& target)
-{
-    target = path;
-    for (int hops = 0; hops < 40; ++hops) {
-        struct stat st {};
-        if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-            return true;
-        char buffer[PATH_MAX];
-        const ssize_t n = ::readlink(target.c_str(), buffer, sizeof buffer);
-        if (n < 0 || static_cast<std::size_t>(n) >= sizeof buffer)
-            return true;  // unreadable: the file system decides what the name means
-        const std::string link(buffer, static_cast<std::size_t>(n));
-        target = link.starts_with('/') ? link : folderOf(target) + "/" + link;
-    }
-    errno = ELOOP;
-    return false;
-}
-
 // The process id of a temporary name "<base>.~<pid>.<n>", 0 when name is not one.
 pid_t temporaryOwner(std::string_view name, std::string_view base)
 {
@@ -93,6 +72,27 @@ bool folderRefuses(int code)
 
 } // namespace
 
+// path with every symbolic link along its last component followed, so that the file a link
+// names is the one replaced. A missing file (or the missing end of a link) is returned as it
+// is named. False with errno ELOOP after too many links.
+bool FollowLinks(const std::string& path, std::string& target)
+{
+    target = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return true;
+        char buffer[PATH_MAX];
+        const ssize_t n = ::readlink(target.c_str(), buffer, sizeof buffer);
+        if (n < 0 || static_cast<std::size_t>(n) >= sizeof buffer)
+            return true;  // unreadable: the file system decides what the name means
+        const std::string link(buffer, static_cast<std::size_t>(n));
+        target = link.starts_with('/') ? link : folderOf(target) + "/" + link;
+    }
+    errno = ELOOP;
+    return false;
+}
+
 TFileReplacer::~TFileReplacer()
 {
     discard();
@@ -112,7 +112,7 @@ void TFileReplacer::discard()
 bool TFileReplacer::Open(const std::string& path)
 {
     discard();
-    if (!followLinks(path, m_target))
+    if (!FollowLinks(path, m_target))
         return false;
     struct stat st {};
     const bool exists = ::stat(m_target.c_str(), &st) == 0;

@@ -7,6 +7,11 @@
 
 namespace lm {
 
+// `path` (file-system encoding) with every symbolic link of its last component followed, so
+// that the file a link names is the one a writer replaces; a missing file, or the missing end
+// of a link, is returned as named. False with errno ELOOP after too many links.
+bool FollowLinks(const std::string& path, std::string& target);
+
 // Usage: Open, write through Fd (or Write), Commit. Paths are in the file system's encoding
 // (see ToSysPath).
 //

@@ -2,6 +2,9 @@
 // ExcelToDataSet, and the import's row detection, messages and document kinds.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
 #include <fstream>
 
 #include "export/excelexport.h"
@@ -10,6 +13,7 @@
 #include "export/sheetreader.h"
 #include "export/workbook.h"
 #include "exportfixture.h"
+#include "../util/asnobody.h"
 #include "../util/messageof.h"
 #include "util/cp1251.h"
 
@@ -93,6 +97,42 @@ TEST(WorkbookFiles, DataSetsRoundTripThroughXlsxAndOds)
     std::vector<std::string> odsExpected = expected;
     odsExpected[1] = "2|Ёлка \"Зимняя\"|1500,75|05.03.2009|7"_w;  // quotes are kept on this path
     EXPECT_EQ(importedGoods(dir.file("r.ods")), odsExpected);
+}
+
+TEST(WorkbookFiles, SavingThroughALinkReplacesItsFileAndKeepsPermissions)
+{
+    TempDir dir;
+    namespace fs = std::filesystem;
+    const std::string target = dir.file("real.xlsx");
+    const std::string link = dir.file("link.xlsx");
+    std::ofstream(target) << "old";
+    ::chmod(target.c_str(), 0640);
+    fs::create_symlink(target, link);
+    TWorkbook book;
+    book.AddSheet("S").SetText(0, 0, "new");
+    book.SaveXlsx(link);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all, fs::perms(0640));
+    auto read = TSheetFile::Open(target);
+    EXPECT_EQ(read->Sheet(0).Cell(0, 0)->Text, "new");
+
+    // a file the user may not write is refused, though the folder would take a new one
+    const std::string locked = dir.file("locked.ods");
+    std::ofstream(locked) << "old";
+    ::chmod(locked.c_str(), 0444);
+    ::chmod(dir.path.c_str(), 0777);
+    EXPECT_EQ(test::asNobody([&] {
+        try {
+            book.SaveOds(locked);
+            return std::string("saved over a read-only file");
+        } catch (const EInOutError& e) {
+            return e.Message().find("Permission denied") == std::string::npos ? e.Message() : std::string();
+        }
+    }), "");
+    std::ifstream in(locked);
+    std::string old;
+    std::getline(in, old);
+    EXPECT_EQ(old, "old");
 }
 
 TEST(WorkbookImport, RowsEndAtTheFirstEmptyKeyCell)
