@@ -2,7 +2,6 @@
 // same query, in the same run; prints the ratio (goal: the dataset within 1.3x of the loop).
 #include <benchmark/benchmark.h>
 
-#include <firebird/Interface.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -15,6 +14,7 @@
 #include "db/fibdataset.h"
 #include "db/fibdatabase.h"
 #include "db/fibtransaction.h"
+#include "plainfirebird.h"
 
 namespace {
 
@@ -30,36 +30,13 @@ std::string& dbFile()
 // The anchor: the OO API's own loop, fetching each row into the message buffer.
 void BM_PlainFetch(benchmark::State& state)
 {
-    using namespace Firebird;
-    IMaster* master = fb_get_master_interface();
-    ThrowStatusWrapper st(master->getStatus());
-    IUtil* util = master->getUtilInterface();
-    IXpbBuilder* dpb = util->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0);
-    dpb->insertString(&st, isc_dpb_user_name, "SYSDBA");
-    dpb->insertString(&st, isc_dpb_lc_ctype, "WIN1251");
-    dpb->insertString(&st, isc_dpb_config, "Providers=Engine12");
-    IProvider* prov = master->getDispatcher();
-    IAttachment* att = prov->attachDatabase(&st, dbFile().c_str(), dpb->getBufferLength(&st), dpb->getBuffer(&st));
-    ITransaction* tra = att->startTransaction(&st, 0, nullptr);
-    IStatement* stmt = att->prepare(&st, tra, 0, kQuery, 3, IStatement::PREPARE_PREFETCH_METADATA);
-    IMessageMetadata* meta = stmt->getOutputMetadata(&st);
-    std::vector<unsigned char> row(meta->getMessageLength(&st));
+    lmbench::PlainFirebird fb(dbFile(), kQuery);
     int64_t rows = 0;
     for (auto _ : state) {
-        IResultSet* rs = stmt->openCursor(&st, tra, nullptr, nullptr, meta, 0);
-        while (rs->fetchNext(&st, row.data()) == IStatus::RESULT_OK)
-            ++rows;
-        rs->close(&st);
-        benchmark::DoNotOptimize(row.data());
+        rows += fb.Fetch();
+        benchmark::DoNotOptimize(fb.row.data());
     }
     state.counters["rows"] = static_cast<double>(rows) / state.iterations();
-    meta->release();
-    stmt->free(&st);
-    tra->commit(&st);
-    att->detach(&st);
-    prov->release();
-    dpb->dispose();
-    st.dispose();
 }
 
 // Ours: Open fetches every row into the dataset's record store; Close drops them.

@@ -4,7 +4,6 @@
 // within 3x, which the screen meets only if it does not wait for every row).
 #include <benchmark/benchmark.h>
 
-#include <firebird/Interface.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -23,6 +22,7 @@
 #include "demosettings.h"
 #include "host/registrystore.h"
 #include "mainwindow.h"
+#include "../plainfirebird.h"
 #include "../ratio.h"
 
 namespace {
@@ -48,34 +48,12 @@ std::string goodsQuery()
 // The anchor: attach, prepare the screen's query and fetch one screen of rows.
 double plainFirstScreen(const std::string& query)
 {
-    using namespace Firebird;
     const double start = lmbench::ThreadCpuMs();
-    IMaster* master = fb_get_master_interface();
-    ThrowStatusWrapper st(master->getStatus());
-    IUtil* util = master->getUtilInterface();
-    IXpbBuilder* dpb = util->getXpbBuilder(&st, IXpbBuilder::DPB, nullptr, 0);
-    dpb->insertString(&st, isc_dpb_user_name, "SYSDBA");
-    dpb->insertString(&st, isc_dpb_lc_ctype, "WIN1251");
-    dpb->insertString(&st, isc_dpb_config, "Providers=Engine12");
-    IProvider* prov = master->getDispatcher();
-    IAttachment* att = prov->attachDatabase(&st, dbFile().c_str(), dpb->getBufferLength(&st), dpb->getBuffer(&st));
-    ITransaction* tra = att->startTransaction(&st, 0, nullptr);
-    IStatement* stmt = att->prepare(&st, tra, 0, query.c_str(), 3, IStatement::PREPARE_PREFETCH_METADATA);
-    IMessageMetadata* meta = stmt->getOutputMetadata(&st);
-    std::vector<unsigned char> row(meta->getMessageLength(&st));
-    IResultSet* rs = stmt->openCursor(&st, tra, nullptr, nullptr, meta, 0);
-    int rows = 0;
-    while (rows < kScreenRows && rs->fetchNext(&st, row.data()) == IStatus::RESULT_OK)
-        ++rows;
-    benchmark::DoNotOptimize(row.data());
-    rs->close(&st);
-    meta->release();
-    stmt->free(&st);
-    tra->commit(&st);
-    att->detach(&st);
-    prov->release();
-    dpb->dispose();
-    st.dispose();
+    {
+        lmbench::PlainFirebird fb(dbFile(), query);
+        benchmark::DoNotOptimize(fb.Fetch(kScreenRows));
+        benchmark::DoNotOptimize(fb.row.data());
+    }
     return lmbench::ThreadCpuMs() - start;
 }
 
