@@ -14,6 +14,7 @@
 #include "report/reporthooks.h"
 #include "util/cp1251.h"
 #include "util/exceptions.h"
+#include "util/filefunc.h"
 #include "util/sysutils.h"
 #ifdef LMPACK_REPORT_PDF
 #include "report/ui/frxpdfprint.h"
@@ -55,9 +56,9 @@ int runPrint(const std::vector<std::string>& args)
         if (i + 1 >= args.size())
             bad = true;
         else if (args[i] == "--forms")
-            forms = utf8ToCp1251(args[++i]);
+            forms = lmcli::textArg(args[++i], "--forms");
         else if (args[i] == "--report")
-            name = utf8ToCp1251(args[++i]);
+            name = lmcli::textArg(args[++i], "--report");
         else if (args[i] == "--pdf")
             pdf = args[++i];
         else if (args[i] == "--rows")
@@ -71,6 +72,9 @@ int runPrint(const std::vector<std::string>& args)
         (!rowsText.empty() && !parseRows(rowsText, rows)))
         return lmcli::usageError("print");
 
+    // a mistyped folder would otherwise list an empty menu as if all were well
+    if (!DirectoryExists(forms))
+        throw Exception(Format("Папка %s не найдена"_w, {forms}));
     lmcli::PrintHost host(dbArgs, forms);
     TMenuItem menu, design;
     host.menu->SetMenu(&menu);

@@ -32,9 +32,9 @@ int runWizard(const std::vector<std::string>& args)
         if (i + 1 >= args.size())
             bad = true;
         else if (args[i] == "--settings")
-            settings = utf8ToCp1251(args[++i]);
+            settings = lmcli::textArg(args[++i], "--settings");
         else if (args[i] == "--out")
-            out = utf8ToCp1251(args[++i]);
+            out = lmcli::textArg(args[++i], "--out");
         else
             bad = true;
     }

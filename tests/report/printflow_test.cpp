@@ -134,6 +134,10 @@ TEST_F(PrintFlow, WizardReportIsListedAndPrintsExactlyTheSelectedRows)
 TEST_F(PrintFlow, UnknownEntryAndBadRowsAreRefused)
 {
     const std::string forms = (dir() / "empty").string();
+    auto noFolder = run(common("print"), {"--forms", forms, "--list"});
+    EXPECT_EQ(noFolder.exitCode, 1);
+    EXPECT_EQ(noFolder.err, "Папка " + forms + " не найдена\n");
+    std::filesystem::create_directories(forms);
     auto missing = run(common("print"), {"--forms", forms, "--report", "Нет такой", "--pdf", forms + "/x.pdf"});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.err, "Нет печатной формы \"Нет такой\"\n");
